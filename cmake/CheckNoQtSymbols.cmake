@@ -1,0 +1,12 @@
+# Fails when the archive ARCHIVE references any Qt symbol (mangled names of the Q* classes or qt_*).
+find_program(NM nm REQUIRED)
+execute_process(COMMAND ${NM} -C --undefined-only ${ARCHIVE} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${ARCHIVE}")
+endif()
+string(REGEX MATCHALL "[^\n]*(Q[A-Z][A-Za-z]+::|qt_[a-z]|QtPrivate)[^\n]*" hits "${symbols}")
+if(hits)
+    list(JOIN hits "\n" text)
+    message(FATAL_ERROR "the core references Qt symbols:\n${text}")
+endif()
+message(STATUS "no Qt symbols in ${ARCHIVE}")

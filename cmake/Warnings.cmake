@@ -1,0 +1,5 @@
+add_library(tavrin_warnings INTERFACE)
+target_compile_options(tavrin_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(TAVRIN_WERROR)
+    target_compile_options(tavrin_warnings INTERFACE -Werror)
+endif()

@@ -1,0 +1,15 @@
+#include "model/SettingsStore.h"
+
+#include "model/Model.h"
+
+namespace tavrin {
+
+std::uint16_t ReadLanguageId(SettingsStore& store) {
+    const auto text = store.readString(kLanguageKey, kLanguageValue);
+    if (text && *text == u"chinese") {
+        return kLanguageChinese;
+    }
+    return kLanguageEnglish;
+}
+
+}  // namespace tavrin

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "model/LocalFiles.h"
+#include "model/ProgramDirectory.h"
+#include "model/SettingsStore.h"
+#include "support/TempDir.h"
+
+namespace tavrin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadWholeFile;
+using test::TempDir;
+using test::WriteWholeFile;
+
+class LocalFilesTest : public testing::Test {
+protected:
+    TempDir dir;
+    std::unique_ptr<Model> model = std::make_unique<Model>();
+};
+
+TEST_F(LocalFilesTest, MissingKeymapIsCreatedWithEmptyAssignments) {
+    model->settings.setEffectCode(5);
+    model->assignments.record(0).setKind(3);  // whatever was there is dropped
+
+    const LoadResult r = LoadKeymapFile(dir.path(), *model, false);
+
+    EXPECT_EQ(r.outcome, LoadOutcome::Created);
+    const auto file = ReadWholeFile(dir / "keymap.bin");
+    ASSERT_EQ(file.size(), 201424u);
+    EXPECT_EQ(file[3866], 5);
+    EXPECT_TRUE(std::all_of(file.begin() + 4564, file.end(), [](auto b) { return b == 0; }));
+}
+
+TEST_F(LocalFilesTest, FullKeymapLoadsBothImagesAndRefreshesOwnVk) {
+    std::vector<std::uint8_t> file(201424, 0x5A);
+    WriteWholeFile(dir / "keymap.bin", file);
+
+    ASSERT_EQ(LoadKeymapFile(dir.path(), *model, false).outcome, LoadOutcome::Loaded);
+
+    EXPECT_EQ(model->settings.bytes[4563], 0x5A);
+    EXPECT_EQ(model->assignments.record(0).ownVk(), 27);
+    EXPECT_EQ(model->assignments.record(112).ownVk(), 237);
+    EXPECT_EQ(model->assignments.record(113).ownVk(), 0x5A);  // beyond the table: kept as read
+    EXPECT_EQ(model->assignments.record(0).kind(), 0x5A);
+}
+
+TEST_F(LocalFilesTest, ShortKeymapKeepsTheRestOfTheImages) {
+    model->settings.bytes.fill(0x11);
+    model->assignments.bytes.fill(0x22);
+    WriteWholeFile(dir / "keymap.bin", std::vector<std::uint8_t>(4564 + 10, 0x33));
+
+    ASSERT_EQ(LoadKeymapFile(dir.path(), *model, false).outcome, LoadOutcome::Loaded);
+
+    EXPECT_EQ(model->settings.bytes[0], 0x33);
+    EXPECT_EQ(model->settings.bytes[4563], 0x33);
+    EXPECT_EQ(model->assignments.bytes[9], 0x33);
+    EXPECT_EQ(model->assignments.bytes[10], 0x22);
+    EXPECT_EQ(model->assignments.bytes[196859], 0x22);
+}
+
+TEST_F(LocalFilesTest, AssignmentsOnlyLeavesTheSettingsAlone) {
+    model->settings.bytes.fill(0x11);
+    std::vector<std::uint8_t> file(201424 + 100, 0x44);  // longer than the image: tail ignored
+    WriteWholeFile(dir / "keymap.bin", file);
+
+    ASSERT_EQ(LoadKeymapFile(dir.path(), *model, true).outcome, LoadOutcome::Loaded);
+
+    EXPECT_EQ(model->settings.bytes[100], 0x11);
+    EXPECT_EQ(model->assignments.bytes[196859], 0x44);
+    EXPECT_EQ(model->assignments.record(5).ownVk(), DefaultVkTable[5]);
+}
+
+TEST_F(LocalFilesTest, KeymapWrittenFromLiveOrSaved) {
+    model->settings.setGameMode(1);
+    model->savedAssignments.record(2).setKind(7);
+    ASSERT_TRUE(WriteKeymapFromModel(dir.path(), *model));
+    EXPECT_EQ(ReadWholeFile(dir / "keymap.bin")[3892], 1);
+    ASSERT_TRUE(WriteKeymapFromSaved(dir.path(), *model));
+    const auto file = ReadWholeFile(dir / "keymap.bin");
+    EXPECT_EQ(file.size(), 201424u);
+    EXPECT_EQ(file[3892], 0);
+    EXPECT_EQ(file[4564 + 2 * 772 + 1], 7);
+}
+
+TEST_F(LocalFilesTest, MacroFileCreatedThenLoaded) {
+    model->macros.bytes.fill(0x77);
+    EXPECT_EQ(LoadMacroFile(dir.path(), model->macros).outcome, LoadOutcome::Created);
+    EXPECT_EQ(ReadWholeFile(dir / "MacroDefine.bin"), std::vector<std::uint8_t>(7680, 0));
+    EXPECT_EQ(model->macros, MacroTable{});
+
+    WriteWholeFile(dir / "MacroDefine.bin", std::vector<std::uint8_t>(1536, 0x61));
+    model->macros.bytes.fill(0x77);
+    EXPECT_EQ(LoadMacroFile(dir.path(), model->macros).outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(model->macros.bytes[1535], 0x61);
+    EXPECT_EQ(model->macros.bytes[1536], 0);  // the table is cleared before a short read
+}
+
+// Runs `body` as an unprivileged user when the test runs as root, so that folder permissions
+// apply; returns the child's exit code.
+int RunUnprivileged(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            ::_exit(99);
+        }
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+
+TEST_F(LocalFilesTest, FailedWriteKeepsTheOldFileAndReportsIt) {
+    const std::vector<std::uint8_t> old(201424, 0x99);
+    WriteWholeFile(dir / "keymap.bin", old);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_read |
+                                    fs::perms::others_exec | fs::perms::group_read |
+                                    fs::perms::group_exec);
+    fs::permissions(dir / "keymap.bin", fs::perms::owner_all | fs::perms::others_all);
+    fs::permissions(dir.path(),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    const int code = RunUnprivileged([&] {
+        Model m;
+        m.settings.setGameMode(1);
+        const WriteResult r = WriteKeymapFromModel(dir.path(), m);
+        return r.ok ? 1 : (r.error.find("keymap.bin") != std::string::npos ? 0 : 2);
+    });
+
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(ReadWholeFile(dir / "keymap.bin"), old);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u) << "no temporary file left behind";
+}
+
+TEST_F(LocalFilesTest, MissingFolderIsReported) {
+    const WriteResult r = WriteKeymapFromModel(dir / "absent", *model);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("keymap.bin"), std::string::npos);
+    EXPECT_EQ(LoadMacroFile(dir / "absent", model->macros).outcome, LoadOutcome::CreateFailed);
+}
+
+struct VersionCase {
+    const char* name;
+    std::string content;
+    std::uint8_t layout;
+    const char* file;
+    FirmwareVersion keyboard;
+    bool offered;
+};
+
+class VersionFile : public testing::TestWithParam<VersionCase> {};
+
+TEST_P(VersionFile, OffersAnUpdateOnlyForNewerFirmware) {
+    const VersionCase& c = GetParam();
+    TempDir dir;
+    WriteWholeFile(dir / c.file, std::vector<std::uint8_t>(c.content.begin(), c.content.end()));
+    const FirmwareVersion shipped = ReadVersionFile(dir.path(), c.layout);
+    EXPECT_EQ(UpdateAvailable(shipped, c.keyboard), c.offered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LocalFiles, VersionFile,
+    testing::Values(VersionCase{"Digits20Against19", "VER: 2.0 xyz", 1, "VER.bin", {1, 9}, true},
+                    VersionCase{"Digits19Against19", "VER: 1.9 xyz", 1, "VER.bin", {1, 9}, false},
+                    VersionCase{"Layout87ReadsVer87", "VER: 3.1 xyz", 0, "VER87.bin", {1, 9}, true},
+                    VersionCase{"Layout87IgnoresVer", "VER: 3.1 xyz", 0, "VER.bin", {1, 9}, false},
+                    VersionCase{"TooShortFile", "VER:", 1, "VER.bin", {0, 0}, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(VersionFile, MissingFileIsZero) {
+    TempDir dir;
+    EXPECT_EQ(ReadVersionFile(dir.path(), 1), (FirmwareVersion{0, 0}));
+    WriteWholeFile(dir / "VER.bin", {'x', 'x', 'x', 'x', 'x', '1', '.', '4'});
+    EXPECT_EQ(ReadVersionFile(dir.path(), 1), (FirmwareVersion{1, 4}));
+}
+
+TEST(Language, OnlyExactlyChineseSelectsChinese) {
+    const std::pair<std::optional<std::u16string>, std::uint16_t> cases[] = {
+        {u"chinese", 4}, {u"Chinese", 9}, {u"chinese ", 9},
+        {u"english", 9}, {u"", 9},        {std::nullopt, 9}};
+    for (const auto& [value, expected] : cases) {
+        MemorySettingsStore store;
+        if (value) {
+            store.writeString("Software\\Mervic", "Language", *value);
+        }
+        EXPECT_EQ(ReadLanguageId(store), expected);
+    }
+}
+
+TEST(ProgramDirectory, DataDirRules) {
+    ProgramDirectoryInputs in;
+    in.executableDir = "/opt/t/bin";
+    in.home = "/home/u";
+    in.installedDataDir = "/opt/t/share/tavrin-gaming-keyboard";
+
+    EXPECT_EQ(ResolveProgramPaths(in).dataDir, "/opt/t/bin");
+
+    in.executableDirWritable = false;
+    const ProgramPaths installed = ResolveProgramPaths(in);
+    EXPECT_EQ(installed.dataDir, "/home/u/.local/share/tavrin-gaming-keyboard");
+    EXPECT_EQ(installed.skinRoots,
+              (std::vector<fs::path>{"/home/u/.local/share/tavrin-gaming-keyboard", "/opt/t/bin",
+                                     "/opt/t/share/tavrin-gaming-keyboard"}));
+
+    in.xdgDataHome = "/x";
+    EXPECT_EQ(ResolveProgramPaths(in).dataDir, "/x/tavrin-gaming-keyboard");
+
+    in.dataDirOption = "/d";
+    EXPECT_EQ(ResolveProgramPaths(in).dataDir, "/d");
+    EXPECT_EQ(SkinFolderName(4), fs::path("png/chinese"));
+    EXPECT_EQ(SkinFolderName(9), fs::path("png/english"));
+}
+
+TEST(SkinLookup, CaseInsensitiveAndFirstRootWins) {
+    TempDir a;
+    TempDir b;
+    fs::create_directories(a / "png/english");
+    fs::create_directories(b / "png/english/Custom");
+    WriteWholeFile(a / "png/english/Main.PNG", {1});
+    WriteWholeFile(b / "png/english/main.png", {2});
+    WriteWholeFile(b / "png/english/Custom/Custom_BK.png", {3});
+
+    SkinLookup lookup({a.path(), b.path()});
+    EXPECT_EQ(lookup.find("png/english", "main.png"), a / "png/english/Main.PNG");
+    EXPECT_EQ(lookup.find("png/english/Custom", "CUSTOM_bk.png"),
+              b / "png/english/Custom/Custom_BK.png");
+    EXPECT_EQ(lookup.find("png/english", "absent.png"), std::nullopt);
+    EXPECT_EQ(lookup.find("png/chinese", "main.png"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tavrin
