@@ -36,6 +36,18 @@ void CopyPendingKeys(AssignmentRecord record, const PendingAssignment& pending) 
     std::ranges::copy(pending.pendingKeys, record.keys().begin());
 }
 
+// A launch path that a record cannot hold is refused: a cut path would open another file.
+WriteResult RefuseOverlongPath(const PendingAssignment& pending) {
+    const bool launch = IsLaunchKind(pending.pendingKind) &&
+                        pending.pendingKeyCount != PendingAssignment::kDefaultKeyCount;
+    if (launch && pending.pendingLaunchPath.size() > AssignmentRecord::kLaunchPathMaxChars) {
+        return {false, "the path to open has " + std::to_string(pending.pendingLaunchPath.size()) +
+                           " characters; a key holds at most " +
+                           std::to_string(AssignmentRecord::kLaunchPathMaxChars)};
+    }
+    return {};
+}
+
 }  // namespace
 
 KeyMapEntry SingleKeyEntry(std::uint8_t vk) {
@@ -128,10 +140,8 @@ WriteResult ApplyKeyAssignment(Model& model, const std::filesystem::path& progra
         case AssignmentKind::Startup:
         case AssignmentKind::OpenFile:
         case AssignmentKind::OpenFolder: {
-            if (pending.pendingLaunchPath.size() > AssignmentRecord::kLaunchPathMaxChars) {
-                return {false, "the path to open has " +
-                                   std::to_string(pending.pendingLaunchPath.size()) +
-                                   " characters; a key holds at most 255"};
+            if (const WriteResult refused = RefuseOverlongPath(pending); !refused) {
+                return refused;
             }
             changed = 1;
             // The keyboard reports the key by the code it had before the record changes.
@@ -157,6 +167,9 @@ WriteResult CommitKeyAssignment(Model& model, const std::filesystem::path& progr
     const std::size_t p = model.selectedKey;
     if (!HasKeyMapEntry(p)) {
         return {};
+    }
+    if (const WriteResult refused = RefuseOverlongPath(model.pending); !refused) {
+        return refused;  // nothing changes, the enable mask included
     }
     model.keyChangedFlags[p] = 0;
     WriteResult first = ApplyKeyAssignment(model, programDir);

@@ -24,7 +24,7 @@ WriteResult ApplyKeyAssignment(Model& model, const std::filesystem::path& progra
 // What the main window does when the dialog closed with OK: clears the key's changed flag,
 // applies the assignment, sets or clears the key's KeyEnableMask bit by keyEnabledResult (a
 // disabled key is marked as changed) and writes "keymap.bin" again. Returns the first failed
-// write, else the last write's result.
+// write, else the last write's result. A refused launch path changes nothing at all.
 WriteResult CommitKeyAssignment(Model& model, const std::filesystem::path& programDir);
 
 }  // namespace tavrin

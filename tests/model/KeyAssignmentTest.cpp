@@ -267,14 +267,17 @@ TEST_F(KeyAssignmentTest, OverlongLaunchPathIsRefusedAndChangesNothing) {
     const SettingsBlock settingsBefore = model->settings;
     model->pending.pendingKind = 5;
     model->pending.pendingLaunchPath = std::u16string(256, u'x');
+    model->pending.keyEnabledResult = 0;
+    changedFlag() = 1;
 
-    const WriteResult r = apply();
-
-    EXPECT_FALSE(r);
-    EXPECT_NE(r.error.find("255"), std::string::npos);
+    for (const WriteResult& r : {apply(), CommitKeyAssignment(*model, dir.path())}) {
+        EXPECT_FALSE(r);
+        EXPECT_NE(r.error.find("255"), std::string::npos);
+    }
     EXPECT_EQ(model->assignments, before);
     EXPECT_EQ(model->settings, settingsBefore);
-    EXPECT_EQ(changedFlag(), 0);
+    EXPECT_EQ(changedFlag(), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "keymap.bin"));
 }
 
 TEST_F(KeyAssignmentTest, RestoreDefaultClearsTheRecordAndLeavesTheMask) {
