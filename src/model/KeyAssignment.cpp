@@ -5,16 +5,17 @@
 
 #include "model/FunctionCatalogue.h"
 #include "model/KeyCodeTable.h"
+#include "model/KeyMapEntryType.h"
 #include "model/MacroStore.h"
 
 namespace tavrin {
 
 namespace {
 
-constexpr std::uint8_t kEntryKeys = 0x00;
-constexpr std::uint8_t kEntryConsumer = 0x03;
-constexpr std::uint8_t kEntryMacro = 0x04;
-constexpr std::uint8_t kEntryKeyEvent = 0x0C;
+constexpr std::uint8_t kEntryKeys = EntryTypeByte(KeyMapEntryType::Keys);
+constexpr std::uint8_t kEntryConsumer = EntryTypeByte(KeyMapEntryType::Consumer);
+constexpr std::uint8_t kEntryMacro = EntryTypeByte(KeyMapEntryType::Macro);
+constexpr std::uint8_t kEntryKeyEvent = EntryTypeByte(KeyMapEntryType::KeyEvent);
 // Bytes 2..5 of a launch record; the keyboard never sees them.
 constexpr std::array<std::uint8_t, 4> kLaunchCode = {0x03, 0x00, 0x23, 0x02};
 

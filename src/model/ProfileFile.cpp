@@ -29,8 +29,8 @@ ProfileFile::ProfileFile() : bytes_(kSize, 0) {}
 
 std::optional<ProfileFile> ProfileFile::Read(const std::filesystem::path& path) {
     std::error_code ec;
-    // A folder opens as a stream on Linux and reads as nothing; it is no profile file.
-    if (std::filesystem::is_directory(path, ec)) {
+    // Only regular files: a folder opens as an empty stream on Linux, and a FIFO would block.
+    if (!std::filesystem::is_regular_file(path, ec)) {
         return std::nullopt;
     }
     ProfileFile file;

@@ -1,6 +1,7 @@
 #include "model/ProfileFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <memory>
@@ -99,6 +100,8 @@ TEST_F(ProfileFileTest, ApplyOfAMissingFileChangesNothing) {
 
     EXPECT_FALSE(ApplyProfile(dir / "missing.bin", *model));
     EXPECT_FALSE(ApplyProfile(dir.path(), *model));  // a folder is no profile
+    ASSERT_EQ(::mkfifo((dir / "fifo.bin").c_str(), 0600), 0);
+    EXPECT_FALSE(ApplyProfile(dir / "fifo.bin", *model));  // and a FIFO would never end
 
     EXPECT_EQ(model->settings, before->settings);
     EXPECT_EQ(model->savedSettings, before->savedSettings);
