@@ -309,6 +309,73 @@ TEST_F(SkinGeneratorTest, TickBoxRedrawAreaOfTheKeyDialogIsItsFillColour) {
     }
 }
 
+// The windows copy pictures opaque, so a picture's flat margin must be the colour of what it is
+// drawn on, or it shows as a box.
+struct Overlay {
+    Folder folder;
+    std::string_view picture;
+    std::string_view background;  // a picture of the same folder, or a resource path
+    int x, y;                     // where the picture lies on the background
+    int px, py;                   // a pixel of the picture's margin
+};
+
+constexpr Overlay kOverlays[] = {
+    {Folder::Main, "button-help-normal.png", "main.png", 936, 5, 0, 0},
+    {Folder::Main, "button-close-normal.png", "main.png", 978, 5, 16, 15},
+    {Folder::Main, "logo.png", "main.png", 19, 35, 0, 67},
+    {Folder::Main, "kb_BK.png", "main.png", 275, 85, 704, 449},
+    {Folder::Main, "kb_hl_87.png", "main.png", 275, 85, 0, 0},
+    {Folder::Main, "button-cancel-normal.png", "main.png", 800, 600, 0, 35},
+    {Folder::Main, "Enable.png", "gamemode_open.png", 15, 33, 0, 0},
+    {Folder::Main, "Disable.png", "LEDEffect_open.png", 9, 69, 10, 9},
+    {Folder::Main, "resources/bitmaps/140.png", "LEDEffect_open.png", 9, 130, 0, 0},
+    {Folder::Main, "resources/bitmaps/139.png", "reportrate_Open.png", 9, 23, 219, 16},
+    {Folder::Main, "resources/bitmaps/139.png", "freq.png", 9, 58, 0, 16},
+    {Folder::Custom, "Disable.png", "Custom_BK.png", 19, 251, 0, 0},
+    {Folder::Custom, "Enable.png", "Macro_BK.png", 0, 36, 10, 9},
+};
+
+TEST_F(SkinGeneratorTest, FlatMarginsMatchWhatThePictureIsDrawnOn) {
+    for (const std::string_view language : kLanguageFolders) {
+        auto load = [&](Folder f, std::string_view name) {
+            if (name.starts_with("resources/")) {
+                return Load(root() / std::string(name));
+            }
+            return Load(PicturePath(root(), language, Entry(f, name)));
+        };
+        for (const Overlay& o : kOverlays) {
+            SCOPED_TRACE(std::string(language) + " " + std::string(o.picture) + " on " +
+                         std::string(o.background));
+            const QImage picture = load(o.folder, o.picture);
+            const QImage background = load(o.folder, o.background);
+            ASSERT_FALSE(picture.isNull());
+            ASSERT_FALSE(background.isNull());
+            EXPECT_EQ(QColor(picture.pixel(o.px, o.py)).name().toStdString(),
+                      QColor(background.pixel(o.x + o.px, o.y + o.py)).name().toStdString());
+        }
+    }
+}
+
+TEST_F(SkinGeneratorTest, MacroListsLookTransparentOverTheirPanelResource) {
+    // Those lists draw resource 145 from (7,22) behind their lines; the dialog's own picture must
+    // show the same pixels there.
+    const QImage panel = Load(root() / "resources" / "bitmaps" / "145.png");
+    for (const std::string_view language : kLanguageFolders) {
+        const QImage dialog = Load(
+            PicturePath(root(), language, Entry(Folder::MacroManagement, "MacroManagement.png")));
+        for (const QPoint list : {QPoint(20, 80), QPoint(150, 80)}) {
+            int differing = 0;
+            for (int y = 0; y < 275; ++y) {
+                for (int x = 0; x < 113; ++x) {
+                    differing +=
+                        dialog.pixel(list.x() + x, list.y() + y) != panel.pixel(7 + x, 22 + y);
+                }
+            }
+            EXPECT_EQ(differing, 0) << language << " list at " << list.x();
+        }
+    }
+}
+
 TEST_F(SkinGeneratorTest, ResourcesAreWrittenAndListedInTheQrc) {
     const std::string qrc = ReadText(root() / "resources" / "tavrin_skin.qrc");
     for (const ResourceImage& resource : kResourceImages) {

@@ -713,12 +713,13 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::LaunchPanel: {
+            // No side frame: the row radios sit on the panel's left edge at x 15.
             QImage image = Canvas(w, h, kKeyDialog);
             QPainter p(&image);
-            Antialiased(p);
-            Box(p, all, 3, C(kKeyDialog), C(kLineSoft));
+            p.fillRect(QRect(0, 0, w, 1), C(kLineSoft));
+            p.fillRect(QRect(0, h - 1, w, 1), C(kLineSoft));
             for (int row = 1; row < 4; ++row) {
-                p.fillRect(QRect(6, 27 + 30 * (row - 1), w - 12, 1), C(kLineSoft));
+                p.fillRect(QRect(16, 27 + 30 * (row - 1), w - 22, 1), C(kLineSoft));
             }
             return image;
         }
