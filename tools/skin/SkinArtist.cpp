@@ -850,11 +850,13 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             QPainter p(&image);
             Antialiased(p);
             const qreal s = w;
-            QRectF tile(0.5, 0.5, s - 1, s - 1);
+            const qreal pen = s >= 32 ? s / 32.0 : 0.0;
+            const QRectF tile = QRectF(0, 0, s, s).adjusted(pen / 2 + 0.5, pen / 2 + 0.5,
+                                                            -pen / 2 - 0.5, -pen / 2 - 0.5);
             QLinearGradient g(tile.topLeft(), tile.bottomLeft());
             g.setColorAt(0.0, C(0xff24282e));
             g.setColorAt(1.0, C(0xff0d0e10));
-            p.setPen(s >= 32 ? QPen(C(kAccent), s / 32.0) : QPen(Qt::NoPen));
+            p.setPen(pen > 0 ? QPen(C(kAccent), pen) : QPen(Qt::NoPen));
             p.setBrush(g);
             p.drawRoundedRect(tile, s * 0.22, s * 0.22);
             Emblem(p, QRectF(s * 0.2, s * 0.2, s * 0.62, s * 0.62));
