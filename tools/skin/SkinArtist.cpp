@@ -851,8 +851,9 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             Antialiased(p);
             const qreal s = w;
             const qreal pen = s >= 32 ? s / 32.0 : 0.0;
-            const QRectF tile = QRectF(0, 0, s, s).adjusted(pen / 2 + 0.5, pen / 2 + 0.5,
-                                                            -pen / 2 - 0.5, -pen / 2 - 0.5);
+            const QRectF tile =
+                QRectF(0, 0, s, s)
+                    .adjusted(pen / 2 + 0.5, pen / 2 + 0.5, -pen / 2 - 0.5, -pen / 2 - 0.5);
             QLinearGradient g(tile.topLeft(), tile.bottomLeft());
             g.setColorAt(0.0, C(0xff24282e));
             g.setColorAt(1.0, C(0xff0d0e10));
