@@ -4,6 +4,8 @@
 //
 // Needs a Qt platform for the fonts; the build runs it with QT_QPA_PLATFORM=offscreen.
 
+#include <QFont>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <cstdio>
 
@@ -17,6 +19,13 @@ int main(int argc, char** argv) {
     const std::filesystem::path output = argv[1];
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
+    // Missing fonts still give pictures, with fallback glyphs; say so rather than fail.
+    for (const char* family : {"Liberation Sans", "Noto Sans CJK SC"}) {
+        if (!QFontInfo(QFont(family)).family().startsWith(QString::fromLatin1(family).left(10))) {
+            std::fprintf(stderr, "tavrin-skin: warning: font \"%s\" not found, using %s\n", family,
+                         qPrintable(QFontInfo(QFont(family)).family()));
+        }
+    }
     tavrin::skin::SkinWriter writer(output);
     if (!writer.writeAll()) {
         for (const std::string& error : writer.errors()) {
