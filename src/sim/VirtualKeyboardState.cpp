@@ -15,8 +15,6 @@ constexpr std::array<std::uint8_t, 4> kMagic = {'T', 'V', 'K', 'S'};
 // Factory lighting in the keyboard's encoding: effect 0, speed level 2, full brightness, colour 1.
 constexpr std::array<std::uint8_t, 5> kFactoryLighting = {0, 2, 255, 1, 0};
 constexpr std::array<std::uint8_t, 4> kFactoryDeviceParams = {1, 0, 0, 0};
-// Matrix codes of the 108 keys fit in the first 18 mask bytes; those are the keys there are.
-constexpr std::size_t kFactoryEnabledBytes = 18;
 constexpr std::uint8_t kFactoryResponseTime = 1;
 
 }  // namespace
@@ -27,7 +25,8 @@ VirtualKeyboardState::VirtualKeyboardState() {
     std::copy(kFactoryLighting.begin(), kFactoryLighting.end(), lighting().begin());
     std::copy(kFactoryDeviceParams.begin(), kFactoryDeviceParams.end(), deviceParams().begin());
     std::copy(DefaultKeyMap.begin(), DefaultKeyMap.end(), keyMap().begin());
-    std::fill_n(keyEnableMask().begin(), kFactoryEnabledBytes, std::uint8_t{0xFF});
+    // Matrix codes reach 176 (mask byte 22): every bit is set, so every key is enabled.
+    std::fill(keyEnableMask().begin(), keyEnableMask().end(), std::uint8_t{0xFF});
     responseTime() = kFactoryResponseTime;
 }
 

@@ -61,6 +61,13 @@ void KeyboardLinkFixture::replug() {
     ASSERT_FALSE(backend->enumerate().empty()) << "the keyboard did not come back";
 }
 
+std::size_t KeyboardLinkFixture::settledOpenPorts(int interfaceIndex, std::size_t expected) const {
+    for (int i = 0; i < 5000 && keyboard->openPorts(interfaceIndex) != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return keyboard->openPorts(interfaceIndex);
+}
+
 void KeyboardLinkFixture::mark() {
     keyboard->clearHostReports();
     clock.clearWaits();

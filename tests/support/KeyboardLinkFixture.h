@@ -33,6 +33,9 @@ protected:
     void openCommands();
     // Plugs the keyboard in again and returns once the backend sees it.
     void replug();
+    // Open ports of an interface once the keyboard has seen every close (a link server notices a
+    // closed connection on its own thread): waits, bounded, for `expected`, and returns the count.
+    std::size_t settledOpenPorts(int interfaceIndex, std::size_t expected) const;
     // Forgets what the keyboard received and the clock's waits so far.
     void mark();
 

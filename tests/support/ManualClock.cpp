@@ -14,7 +14,7 @@ void ManualClock::sleep(std::chrono::milliseconds duration) {
     {
         std::lock_guard lock(mutex_);
         now_ += duration;
-        waits_.push_back({false, duration});
+        waits_.push_back({false, duration, std::this_thread::get_id()});
         hook = onSleep_;
     }
     if (hook) {
@@ -27,7 +27,7 @@ void ManualClock::sleep(std::chrono::milliseconds duration) {
 void ManualClock::yield() {
     {
         std::lock_guard lock(mutex_);
-        waits_.push_back({true, std::chrono::milliseconds(0)});
+        waits_.push_back({true, std::chrono::milliseconds(0), std::this_thread::get_id()});
     }
     std::this_thread::yield();
 }
@@ -40,6 +40,16 @@ void ManualClock::advance(std::chrono::milliseconds duration) {
 std::vector<ManualClock::Wait> ManualClock::waits() const {
     std::lock_guard lock(mutex_);
     return waits_;
+}
+
+std::string ManualClock::waitsOf(std::thread::id thread) const {
+    std::vector<Wait> mine;
+    for (const Wait& wait : waits()) {
+        if (wait.thread == thread) {
+            mine.push_back(wait);
+        }
+    }
+    return Describe(mine);
 }
 
 void ManualClock::clearWaits() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/Clock.h"
@@ -18,8 +19,7 @@ public:
     struct Wait {
         bool yield = false;
         std::chrono::milliseconds duration{0};
-
-        bool operator==(const Wait&) const = default;
+        std::thread::id thread{};  // who waited
     };
 
     TimePoint now() const override;
@@ -28,6 +28,8 @@ public:
 
     void advance(std::chrono::milliseconds duration);
     std::vector<Wait> waits() const;
+    // The waits of one thread, described as by Describe().
+    std::string waitsOf(std::thread::id thread) const;
     void clearWaits();
     // Milliseconds since the clock was made.
     long long elapsedMs() const;
