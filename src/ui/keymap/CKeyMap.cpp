@@ -99,6 +99,9 @@ AssignmentRecord CKeyMap::record() {
 }
 
 int CKeyMap::runModal() {
+    if (model_.selectedKey >= kMatrixPositionCount) {
+        return QDialog::Rejected;
+    }
     initialise();
     return exec();
 }
@@ -292,6 +295,7 @@ void CKeyMap::mouseMoveEvent(QMouseEvent* event) {
             dragStart_.reset();
         } else {
             dragging_ = true;
+            move(event->globalPosition().toPoint() - *dragStart_);
         }
     }
 }
@@ -344,6 +348,13 @@ bool CKeyMap::eventFilter(QObject* watched, QEvent* event) {
             awaitingShowFocus_ = false;
             editFocused(watched == singleKeyEdit_ ? kSingleKeyEditId : kCombinationEditId);
         }
+        // The edit takes the focus first; then the caret goes to the end instead of the whole
+        // text being selected, as a focus by Tab would have it.
+        auto* edit = static_cast<QLineEdit*>(watched);
+        static_cast<QObject*>(edit)->event(event);
+        edit->deselect();
+        edit->end(false);
+        return true;
     }
     return QDialog::eventFilter(watched, event);
 }

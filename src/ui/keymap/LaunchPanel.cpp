@@ -226,7 +226,11 @@ void LaunchPanel::draw(QPainter& painter, const Images& images, std::optional<in
     }
     if (launchChoice) {
         const int c = *launchChoice;
-        text(85, 69 + 30 * c, ToQString(LaunchPathDisplay(model_.pending.pendingLaunchPath)));
+        // Kept inside the path field, so that a long file name does not run over the browse
+        // button.
+        const QRect field(85, 69 + 30 * c, 243 - 85 + 1, 16);
+        painter.drawText(field, Qt::AlignLeft | Qt::AlignTop,
+                         ToQString(LaunchPathDisplay(model_.pending.pendingLaunchPath)));
         painter.drawImage(15, 72 + 30 * c, images(u"enable.png"));
     }
 }

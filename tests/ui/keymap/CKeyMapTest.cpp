@@ -290,6 +290,25 @@ TEST_F(CKeyMapTest, HoverShowsTheButtonsOverPicture) {
     EXPECT_EQ(pixel({270, 250}), kSaveNormal);
 }
 
+TEST_F(CKeyMapTest, PressingOffTheButtonsDragsTheWindow) {
+    open(PositionOf(kVkB));
+    const QPoint start = dialog->pos();
+    QTest::mousePress(dialog.get(), Qt::LeftButton, {}, {200, 200});
+    QTest::mouseMove(dialog.get(), {230, 220});
+    // The window moved with the pointer: the pointer is over the point it was pressed on.
+    QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, {200, 200});
+    EXPECT_EQ(dialog->pos(), start + QPoint(30, 20));
+    EXPECT_TRUE(dialog->isVisible());
+
+    // A press on a button does not drag; its release is a click.
+    const QPoint here = dialog->pos();
+    QTest::mousePress(dialog.get(), Qt::LeftButton, {}, kSavePoint);
+    QTest::mouseMove(dialog.get(), kSavePoint + QPoint(3, 2));
+    QTest::mouseRelease(dialog.get(), Qt::LeftButton, {}, kSavePoint + QPoint(3, 2));
+    EXPECT_EQ(dialog->pos(), here);
+    EXPECT_TRUE(closedWith(QDialog::Accepted));
+}
+
 TEST_F(CKeyMapTest, CaptionsInTheInterfaceLanguage) {
     // The title line names the key; white text lies on the dark background.
     for (const std::uint16_t language : {kLanguageEnglish, kLanguageChinese}) {
