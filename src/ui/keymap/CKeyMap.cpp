@@ -113,18 +113,18 @@ void CKeyMap::initialise() {
         return;
     }
     closing_ = false;
+    awaitingShowFocus_ = false;
     dragStart_.reset();
     dragging_ = false;
     hoverHit_ = KeyMapButtons::kNone;
     browseHover_.reset();
 
-    // 1. The background gives the window its size.
+    // The background gives the window its size.
     imageFolder_ = SkinFolderName(model_.languageId) / "Custom";
     images_.clear();
     background_ = image(u"Custom_BK.png");
     setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
 
-    // 2 to 4.
     buttons_.rebuild();
     activeTab_ = SingleCombineTab;
     placeControls();
@@ -132,7 +132,7 @@ void CKeyMap::initialise() {
     tree_->setBackgroundMode(VividTree::DarkBackground);
     tree_->setWindowIcon(LoadIconResource(kIconProgram));
 
-    // 5 and 6.
+    // A function shows as its tree item, in the interface language.
     const ConstAssignmentRecord r = std::as_const(model_.assignments).record(p);
     if (r.kind() == KindByte(AssignmentKind::Function)) {
         const auto code = r.code();
@@ -143,26 +143,26 @@ void CKeyMap::initialise() {
     }
     buildTree();
 
-    // 7 and 8.
     fillMacroList();
     PendingAssignment& pending = model_.pending;
     pending.pendingKeys.fill(0);
     pending.pendingKeyCount = 0;
     launchPanel_.reset();
 
-    // 9.
+    // The key's current assignment, on its tab. The edits show first, so that a restored key
+    // can give its edit the focus.
     singleKeyEdit_->clear();
     combinationEdit_->clear();
+    showTabControls();
     pending.pendingKind = r.kind();
     pending.pendingKeyCount = r.keyCount();
     restoreAssignment();
 
-    // 10. The tick box shows whether the key is disabled.
+    // The tick box shows whether the key is disabled.
     const bool enabled = model_.settings.isKeyEnabled(MatrixCodeOf(p));
     buttons_[KeyMapButtons::kDisableTick].state = enabled ? 0 : 1;
     pending.keyEnabledResult = enabled ? 1 : 0;
 
-    // 11.
     hookActive_ = hook_.installhook(this, 0);
     showTabControls();
     update();

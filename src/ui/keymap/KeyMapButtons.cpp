@@ -4,13 +4,13 @@ namespace tavrin {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonDescriptor {
     SkinRect rectangle;
     const char16_t* normal;
     const char16_t* hover;
 };
 
-constexpr std::array<ButtonSpec, KeyMapButtons::kCount> kButtonTable = {{
+constexpr std::array<ButtonDescriptor, KeyMapButtons::kCount> kButtonTable = {{
     {{303, 2, 318, 17}, u"button-close-normal.png", u"button-close-over.png"},
     {{0, 31, 81, 57}, u"large_button.png", u"large_button.png"},
     {{81, 31, 162, 57}, u"large_button.png", u"large_button.png"},

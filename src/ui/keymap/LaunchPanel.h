@@ -36,7 +36,7 @@ const std::array<LaunchPanelRect, 16>& LaunchPanelRects();
 // The first cell holding the point, or nullopt.
 std::optional<LaunchPanelRect> LaunchCellAt(int x, int y);
 
-// A path as the panel shows it: whole below 14 characters, else ".." and its last part with
+// A path as the panel shows it: whole below 14 characters, else ".." and its last piece with
 // the separator in front of it ("..\\song.mp3"); the whole path when it has no separator
 // except perhaps a trailing one.
 std::u16string LaunchPathDisplay(std::u16string_view path);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The main window's part of a key click in the Keymap view: reload the assignments, run the
-// key assignment dialog for the key, and on OK apply and store its choice.
+// What the main window does when a key is clicked in the Keymap view: reload the assignments, run
+// the key assignment dialog for the key, and on OK apply and store its choice.
 
 #include <filesystem>
 #include <optional>

@@ -250,6 +250,7 @@ TEST_F(CKeyMapTest, AKeyOfKindZeroAfterAFunctionForAnotherKeyShowsTheFirstTab) {
     open(PositionOf(kVkB));
     EXPECT_EQ(dialog->activeTab(), CKeyMap::SingleCombineTab);
     EXPECT_TRUE(dialog->singleKeyEdit()->isVisible());
+    EXPECT_TRUE(dialog->singleKeyEdit()->hasFocus());
     EXPECT_FALSE(dialog->tree()->isVisible());
     ASSERT_NE(dialog->tree()->currentItem(), nullptr);
     EXPECT_EQ(dialog->tree()->currentItem()->text(0), QStringLiteral("Prev"));

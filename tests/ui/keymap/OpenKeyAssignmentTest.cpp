@@ -15,12 +15,17 @@ namespace {
 
 class OpenKeyAssignmentTest : public KeyMapFixture {
 protected:
-    // Runs `steps` once the modal dialog shows.
-    void whenShown(std::function<void()> steps) {
-        QTimer::singleShot(0, dialog.get(), [this, steps] {
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-            ParkMouse(*dialog);
+    // Runs `steps` once the modal dialog shows; a dialog they leave open is cancelled, so that
+    // a failing test cannot hang in the modal loop.
+    static void whenShown(CKeyMap& shown, std::function<void()> steps) {
+        QTimer::singleShot(0, &shown, [&shown, steps] {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(&shown));
+            ParkMouse(shown);
             steps();
+            if (shown.isVisible()) {
+                ADD_FAILURE() << "the dialog is still open";
+                shown.reject();
+            }
         });
     }
 };
@@ -33,8 +38,7 @@ TEST_F(OpenKeyAssignmentTest, SaveAppliesTheChoiceAndWritesKeymapBin) {
 
     QtKeyHook realHook;
     CKeyMap hooked(model, *skins, realHook, prompts, chooser);
-    dialog.reset(&hooked);
-    whenShown([&] {
+    whenShown(hooked, [&] {
         EXPECT_EQ(hooked.activeTab(), CKeyMap::SingleCombineTab);
         QTest::mouseClick(hooked.combinationEdit(), Qt::LeftButton);
         for (const auto& [qtKey, native] :
@@ -49,7 +53,6 @@ TEST_F(OpenKeyAssignmentTest, SaveAppliesTheChoiceAndWritesKeymapBin) {
     });
     model.selectedKey = key;
     const KeyAssignmentOutcome outcome = OpenKeyAssignment(hooked, model, program.path());
-    (void)dialog.release();
 
     EXPECT_EQ(outcome.status, KeyAssignmentOutcome::Status::Committed);
     ASSERT_TRUE(outcome.write && outcome.write->ok);
@@ -68,7 +71,7 @@ TEST_F(OpenKeyAssignmentTest, SaveAppliesTheChoiceAndWritesKeymapBin) {
 TEST_F(OpenKeyAssignmentTest, CancelAppliesNothingAndKeysWithoutAnEntryOpenNothing) {
     const std::uint8_t key = PositionOf(66);
     const KeyMapEntry before = model.settings.keyMapEntry(KeyMapIndexOf(key));
-    whenShown([this] {
+    whenShown(*dialog, [this] {
         hookKey(67);
         click(kCancelPoint);
     });
