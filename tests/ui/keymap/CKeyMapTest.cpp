@@ -114,6 +114,28 @@ TEST_F(CKeyMapTest, CaptureFollowsTheEditWithTheFocusAndAFourthKeyStartsAnew) {
     EXPECT_EQ(model.pending.pendingKeys[1], 0);
 }
 
+TEST_F(CKeyMapTest, TheRestoredKeySurvivesTheShowingButNotASwitchOfEdits) {
+    const std::uint8_t key = PositionOf(kVkB);
+    record(key).keys()[0] = kVkC;
+    record(key).setKeyCount(1);
+    open(key);
+    ASSERT_TRUE(dialog->singleKeyEdit()->hasFocus());
+    EXPECT_EQ(model.pending.pendingKind, KindByte(AssignmentKind::SingleKey));
+    EXPECT_EQ(model.pending.pendingKeys[0], kVkC);
+    // The caret is at the end, nothing selected.
+    EXPECT_FALSE(dialog->singleKeyEdit()->hasSelectedText());
+    EXPECT_EQ(dialog->singleKeyEdit()->cursorPosition(), 2);
+
+    QTest::mouseClick(dialog->combinationEdit(), Qt::LeftButton);
+    QTest::mouseClick(dialog->singleKeyEdit(), Qt::LeftButton);
+    EXPECT_EQ(model.pending.pendingKind, KindByte(AssignmentKind::SingleKey));
+    EXPECT_EQ(model.pending.pendingKeys[0], 0);
+    EXPECT_FALSE(dialog->keysRestored());
+    click(kSavePoint);
+    ASSERT_TRUE(closedWith(QDialog::Accepted));
+    EXPECT_EQ(model.pending.pendingKind, KindByte(AssignmentKind::RestoreDefault));
+}
+
 TEST_F(CKeyMapTest, SaveWithNothingCapturedRestoresTheDefault) {
     open(PositionOf(kVkB));
     click(kSavePoint);
