@@ -17,10 +17,9 @@
 #include <optional>
 
 #include "device/MessageTarget.h"
+#include "ui/controls/CEditHelper.h"
 
 namespace tavrin {
-
-class CEditHelper;
 
 class CTransparentListBox : public QListWidget, public MessageTarget {
     Q_OBJECT
