@@ -12,6 +12,7 @@
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CEditHelper.h"
 #include "ui/controls/ControlMessages.h"
+#include "ui/controls/SkinFont.h"
 
 namespace tavrin {
 
@@ -49,6 +50,13 @@ CTransparentListBox::CTransparentListBox(QWidget* parent)
     setUniformItemSizes(true);
     setAutoScroll(false);
     viewport()->setAutoFillBackground(false);
+    // A plain scroll bar would be the one light thing on the dark skins.
+    verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: #131518; width: 10px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #343a42; min-height: 20px; border-radius: 3px; }"
+        "QScrollBar::handle:vertical:hover { background: #1ed2ff; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this,
             &CTransparentListBox::scrollAction);
     connect(this, &QListWidget::itemSelectionChanged, this, [this] { RedrawList(true); });
@@ -71,9 +79,7 @@ void CTransparentListBox::SetListFont(int height, const QString& face, QColor te
     shadowOn_ = shadowOn;
     shadowOffset_ = shadowOffset;
     shadowColour_ = shadowColour;
-    QFont font(face);
-    font.setPixelSize(height);
-    font.setWeight(QFont::Bold);
+    QFont font = SkinFont(face, height, QFont::Bold);
     font.setStyleStrategy(QFont::PreferQuality);
     font_ = font;
     setFont(font);

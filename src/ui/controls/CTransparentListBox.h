@@ -39,7 +39,7 @@ public:
     explicit CTransparentListBox(QWidget* parent = nullptr);
     ~CTransparentListBox() override;
 
-    // Colours and shadow, and a new bold font of `height` pixels in `face`.
+    // Colours and shadow, and a new bold font in `face` whose lines are `height` pixels high.
     void SetListFont(int height, const QString& face, QColor textColour, QColor selectedColour,
                      bool shadowOn, int shadowOffset, QColor shadowColour);
     // The list's own font, or the widget's font when none was set.

@@ -16,6 +16,7 @@
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/ControlMessages.h"
+#include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
 
 namespace tavrin {
@@ -44,15 +45,12 @@ constexpr int kTextHeight = 15;
 constexpr int kTitleHeight = 18;
 constexpr std::size_t kMaxMacros = MacroTable::kSlotCount;
 
-QFont SkinFont(int height) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(height);
-    font.setWeight(QFont::Light);
-    return font;
+QFont TextFont(int height) {
+    return SkinFont(QStringLiteral("Arial"), height, QFont::Light);
 }
 
 void DrawSkinText(QPainter& painter, int x, int y, const QString& text, int height = kTextHeight) {
-    painter.setFont(SkinFont(height));
+    painter.setFont(TextFont(height));
     painter.setPen(Qt::white);
     painter.drawText(QRect(x, y, 400, height * 2), Qt::AlignLeft | Qt::AlignTop, text);
 }
@@ -106,10 +104,11 @@ CMacroRecordDlg::CMacroRecordDlg(Model& model, KeyHook& hook, Prompts& prompts, 
     loopsEdit_->setMaxLength(kLoopsMaxLength);
     loopsEdit_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
-    loopsEdit_->setFont(SkinFont(kTextHeight));
-    loopsEdit_->setStyleSheet(QStringLiteral(
-        "QLineEdit { background: #15171a; color: white; border: 1px solid #3a8fd0; "
-        "padding: 0px 2px; } QLineEdit:disabled { color: #6c7078; border-color: #33363c; }"));
+    loopsEdit_->setFont(TextFont(kTextHeight));
+    loopsEdit_->setStyleSheet(
+        QStringLiteral("QLineEdit { background: #131518; color: white; border: 1px solid #343941; "
+                       "padding: 0px 2px; } QLineEdit:focus { border-color: #1ed2ff; } "
+                       "QLineEdit:disabled { color: #8b939e; border-color: #262a30; }"));
     connect(loopsEdit_, &QLineEdit::textChanged, this, &CMacroRecordDlg::loopsChanged);
 
     nameTimer_.setInterval(kNameTimerInterval);
@@ -136,6 +135,7 @@ void CMacroRecordDlg::setVisible(bool visible) {
 
 void CMacroRecordDlg::OnInitDialog() {
     chinese_ = model_.chinese();
+    setWindowTitle(ToQString(text(u"Macro Manager", u"宏管理器")));
     loadImages();
     setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
 

@@ -141,6 +141,15 @@ TEST_F(CTransparentListBoxTest, TransparentRenameTakesTheOwnersPictureAgainAfter
     EXPECT_EQ(list->background().pixelColor(5, 5), kRightHalf);
 }
 
+TEST_F(CTransparentListBoxTest, TransparentRenameCapturesInAnOrdinaryPaint) {
+    list->setEditMode(CTransparentListBox::TransparentRename);
+    owner.repaint();
+    ASSERT_TRUE(list->backgroundCaptured());
+    EXPECT_EQ(list->background().pixelColor(5, 5), kLeftHalf);
+    EXPECT_EQ(owner.grab().toImage().pixelColor(list->geometry().topLeft() + QPoint(5, 5)),
+              kLeftHalf);
+}
+
 TEST_F(CTransparentListBoxTest, BackgroundFollowsAResize) {
     list->setPanelImage(test::SolidImage({127, 305}, kPanel));
     shown();
@@ -153,9 +162,11 @@ TEST_F(CTransparentListBoxTest, BackgroundFollowsAResize) {
 TEST_F(CTransparentListBoxTest, LinesAreOneXyzHighInTheBoldListFont) {
     fill(CTransparentListBox::Rename, {QStringLiteral("One"), QStringLiteral("Two")});
     const QFont font = list->GetListFont();
-    EXPECT_EQ(font.pixelSize(), 16);
+    EXPECT_EQ(font.family(), QStringLiteral("Arial"));
     EXPECT_EQ(font.weight(), QFont::Bold);
     const int height = QFontMetrics(font).height();
+    EXPECT_LE(height, 16);
+    EXPECT_GE(height, 15);
     EXPECT_EQ(list->lineHeight(), height);
     EXPECT_EQ(list->lineRect(1), QRect(0, height, list->viewport()->width(), height));
 }

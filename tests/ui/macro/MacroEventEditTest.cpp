@@ -1,6 +1,8 @@
 // Editing a sequence: the event list's context menu and the delay lines' in-place editor.
 
+#include <QApplication>
 #include <QMenu>
+#include <QTimer>
 
 #include "ui/macro/MacroTestSupport.h"
 
@@ -63,6 +65,30 @@ TEST_F(MacroEventEditTest, MenuTextsInBothLanguages) {
                      "插入鼠标按键 [左键 [压下=32800, 释放=32801, 单击=32802], 右键 [压下=32804, "
                      "释放=32806, 单击=32807], 中健 [压下=32811, 释放=32812, 单击=32813]]",
                      "插入延迟=32793", "删除=32815"}));
+}
+
+TEST_F(MacroEventEditTest, ARightPressOverTheEventListRunsTheChosenCommand) {
+    selectEventLine(3);
+    QStringList offered;
+    QTimer::singleShot(0, [&offered] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) {
+            return;
+        }
+        for (QAction* action : menu->actions()) {
+            offered << action->text();
+            if (action->data().toInt() == CMacroRecordDlg::kInsertDelay) {
+                menu->setActiveAction(action);
+            }
+        }
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    CTransparentListBox* list = dialog->eventList();
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, list->lineRect(0).center());
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, list->lineRect(0).center());
+    EXPECT_EQ(offered.size(), 5);
+    EXPECT_EQ(workingSequence(0).keyEvent(2).delay, 50) << "Insert Delay on the selected line";
+    EXPECT_EQ(dialog->eventList()->count(), 6);
 }
 
 TEST_F(MacroEventEditTest, MouseKeysGoBeforeTheSelectedLinesEvent) {

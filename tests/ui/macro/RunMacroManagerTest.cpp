@@ -111,9 +111,20 @@ TEST(MacroManagerLook, BothLanguagesWithTheBuiltSkin) {
             &dialog, CMacroRecordDlg::kButtonTable[CMacroRecordDlg::kNewButton].rect().center());
         const QImage shot = dialog.grab().toImage();
         EXPECT_EQ(shot.size(), QSize(412, 436));
-        SaveScreenshotIfAsked(dialog, language == kLanguageChinese
-                                          ? QStringLiteral("macro-manager-chinese")
-                                          : QStringLiteral("macro-manager-english"));
+        const QString name = language == kLanguageChinese ? QStringLiteral("macro-manager-chinese")
+                                                          : QStringLiteral("macro-manager-english");
+        SaveScreenshotIfAsked(dialog, name);
+
+        // Recording, with more lines than the list shows.
+        dialog.clickButton(CMacroRecordDlg::kRecordButton);
+        for (std::uint8_t vk = kVkA; vk < kVkA + 12; ++vk) {
+            clock.advance(120.5);
+            dialog.send(WM_HOOK_KEY, vk, 0);
+            clock.advance(80);
+            dialog.send(WM_HOOK_KEY, vk, static_cast<std::intptr_t>(0x80000000u));
+        }
+        EXPECT_EQ(dialog.eventList()->count(), 47);
+        SaveScreenshotIfAsked(dialog, name + QStringLiteral("-recording"));
     }
 }
 
