@@ -108,6 +108,10 @@ void CMacroRecordDlg::insertKeystroke(std::uint8_t vk, bool release) {
     if (!release) {
         ++insertLine_;
     }
+    // The new event can bring out a delay line of the event after it (a press that used to
+    // lead the sequence shows its delay once it no longer leads), so the lines are rebuilt from
+    // the sequence rather than trusted.
+    fillEventList();
 }
 
 std::uint16_t CMacroRecordDlg::takeDelay() {

@@ -266,6 +266,24 @@ TEST_F(MacroRecordingTest, InsertBeforeLineZeroPutsTheKeystrokeFirst) {
                                          KeyLine(kVkC, false), KeyLine(kVkC, true)}));
 }
 
+TEST_F(MacroRecordingTest, InsertedLinesAlwaysMatchTheSequence) {
+    // The leading press hides its delay of 300 until something is put before it.
+    PutMacro(model.macros, 0, u"Macro_001", {{kVkC, kPress, 300}, {kVkC, kRelease, 1}});
+    dialog->hide();
+    open();
+    ASSERT_EQ(eventLines(), (QStringList{KeyLine(kVkC, false), KeyLine(kVkC, true)}));
+    selectEventLine(0);
+    dialog->OnCommand(CMacroRecordDlg::kInsertBefore);
+    tap(kVkA);
+    EXPECT_EQ(
+        workingEvents(0),
+        (std::vector<MacroEvent>{
+            {kVkA, kPress, 1}, {kVkA, kRelease, 1}, {kVkC, kPress, 300}, {kVkC, kRelease, 1}}));
+    EXPECT_EQ(eventLines(),
+              (QStringList{KeyLine(kVkA, false), KeyLine(kVkA, true), QStringLiteral("300 ms"),
+                           KeyLine(kVkC, false), KeyLine(kVkC, true)}));
+}
+
 TEST_F(MacroRecordingTest, InsertBeforeAKeyLineGoesBeforeItsDelayLine) {
     PutMacro(model.macros, 0, u"Macro_001", {{kVkC, kPress, 1}, {kVkC, kRelease, 250}});
     dialog->hide();
