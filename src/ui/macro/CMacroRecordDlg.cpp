@@ -18,6 +18,7 @@
 #include "ui/controls/ControlMessages.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
+#include "ui/macro/MacroLog.h"
 
 namespace tavrin {
 
@@ -257,6 +258,7 @@ QImage CMacroRecordDlg::composeSurface() {
 }
 
 void CMacroRecordDlg::paintEvent(QPaintEvent*) {
+    qCDebug(lcMacro, recordDelay_ ? "has delay time" : "No delay time");
     syncLoopsEdit();
     QPainter(this).drawImage(QPoint(0, 0), composeSurface());
 }
@@ -494,6 +496,7 @@ void CMacroRecordDlg::loadSelectedMacro() {
     loopsOn_ = loops > 1;
     setLoopsText(QString::number(shown));
     recordDelay_ = record.delayFlag();
+    qCDebug(lcMacro, recordDelay_ ? "Has  delay time" : "Has No delay time");
     buttonStates_[kRecordDelayTick] = recordDelay_ ? 1 : 0;
     buttonStates_[kLoopTick] = loopsOn_ ? 1 : 0;
     editBuffers_ = MacroSequence::Of(record);

@@ -10,6 +10,7 @@
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/macro/CMacroRecordDlg.h"
 #include "ui/macro/MacroClock.h"
+#include "ui/macro/MacroLog.h"
 
 namespace tavrin {
 
@@ -147,6 +148,7 @@ void CMacroRecordDlg::recordKeystroke(std::uint8_t vk, bool release) {
 }
 
 void CMacroRecordDlg::InsertMacroToList(std::uint8_t vk, bool release, std::uint16_t ms) {
+    qCDebug(lcMacro, "Enter into InsertMacroToList Routine");
     const int lines = eventList_->count();
     const bool timed = recordDelay_ && lines > 0;
     const std::size_t index = recordOffset_ / MacroEvent::kSize;
