@@ -21,6 +21,18 @@ void CEditHelper::setDigitsOnly(bool digitsOnly) {
     }
 }
 
+void CEditHelper::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QLineEdit::keyPressEvent(event);
+    }
+}
+
 void CEditHelper::keyReleaseEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:

@@ -20,6 +20,9 @@ public:
     void setDigitsOnly(bool digitsOnly);
 
 protected:
+    // Enter and Escape stop here on their press, so that no dialog around the list takes them
+    // for its default button or for Cancel; they act on their release.
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -300,6 +300,15 @@ void CMacroRecordDlg::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void CMacroRecordDlg::leaveEvent(QEvent* event) {
+    // A button left through the window's edge goes back to normal.
+    if (lastHit_ != -1) {
+        hoverOver(-1);
+        lastHit_ = -1;
+    }
+    QDialog::leaveEvent(event);
+}
+
 void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);

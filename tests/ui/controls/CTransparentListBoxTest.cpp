@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -286,6 +288,29 @@ TEST_F(CTransparentListBoxTest, EscapeClosesTheEditorWithoutPosting) {
     QTest::keyRelease(list->editor(), Qt::Key_Escape);
     EXPECT_EQ(list->editor(), nullptr);
     EXPECT_EQ(posted(), std::vector<Message>{kEditBegin});
+}
+
+TEST_F(CTransparentListBoxTest, EnterAndEscapeInTheEditorLeaveTheDialogOpen) {
+    QDialog dialog;
+    auto* inDialog = new CTransparentListBox(&dialog);
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    inDialog->setGeometry(0, 0, 113, 100);
+    ok->setGeometry(0, 110, 60, 20);
+    inDialog->setEditMode(CTransparentListBox::TransparentRename);
+    inDialog->AddLine(QStringLiteral("Default"));
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Escape}) {
+        const QPoint line = inDialog->lineRect(0).center();
+        QTest::mouseClick(inDialog->viewport(), Qt::LeftButton, {}, line);
+        QTest::mouseDClick(inDialog->viewport(), Qt::LeftButton, {}, line);
+        ASSERT_NE(inDialog->editor(), nullptr);
+        QTest::keyClick(inDialog->editor(), k);
+        EXPECT_EQ(inDialog->editor(), nullptr);
+        EXPECT_TRUE(dialog.isVisible());
+    }
 }
 
 TEST_F(CTransparentListBoxTest, FocusLossWheelAndScrollingCommit) {
