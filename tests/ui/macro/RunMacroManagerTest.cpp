@@ -7,7 +7,6 @@
 
 #include "model/LocalFiles.h"
 #include "model/MacroStore.h"
-#include "platform/qt/QtConversions.h"
 #include "ui/macro/MacroTestSupport.h"
 #include "ui/macro/RunMacroManager.h"
 
@@ -80,8 +79,7 @@ TEST_F(RunMacroManagerTest, WriteFailuresAreReported) {
 // The dialog with the skin the build draws, in both languages, for a look at it. Saved when
 // TAVRIN_SCREENSHOT_DIR is set.
 TEST(MacroManagerLook, BothLanguagesWithTheBuiltSkin) {
-    const std::filesystem::path programDir =
-        QStringToPath(QCoreApplication::applicationDirPath()) / ".." / ".." / "src" / "app";
+    const std::filesystem::path programDir(TAVRIN_BUILD_PROGRAM_DIR);
     if (!std::filesystem::exists(programDir / "png" / "english" / "MacroManagement")) {
         GTEST_SKIP() << "no skin in " << programDir;
     }
