@@ -1,0 +1,208 @@
+// The event list's context menu: insert a keystroke before or after a line, insert mouse-button
+// events, insert or remove a delay, delete an event.
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include "platform/qt/KeyHook.h"
+#include "platform/qt/QtConversions.h"
+#include "ui/controls/CTransparentListBox.h"
+#include "ui/macro/CMacroRecordDlg.h"
+
+namespace tavrin {
+
+namespace {
+
+constexpr std::uint8_t kMouseLeft = 0xF0;
+constexpr std::uint8_t kMouseRight = 0xF1;
+constexpr std::uint8_t kMouseMiddle = 0xF2;
+
+enum MouseKind { kDown, kUp, kClick };
+
+}  // namespace
+
+bool CMacroRecordDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == eventList_->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+            showContextMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            return true;
+        }
+        if (event->type() == QEvent::ContextMenu) {
+            return true;  // the press above has shown it
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+std::unique_ptr<QMenu> CMacroRecordDlg::buildContextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QStringLiteral("eventMenu"));
+    const auto add = [this](QMenu* to, int command, const char16_t* english,
+                            const char16_t* chinese) {
+        QAction* action = to->addAction(ToQString(text(english, chinese)));
+        action->setData(command);
+    };
+    add(menu.get(), kInsertBefore, u"Insert Before", u"在之前开始录入");
+    add(menu.get(), kInsertAfter, u"Insert After", u"在之后开始录入");
+    QMenu* mouse = menu->addMenu(ToQString(text(u"Insert Mouse Key", u"插入鼠标按键")));
+    struct Button {
+        const char16_t* english;
+        const char16_t* chinese;
+        int down, up, click;
+    };
+    const Button buttons[] = {{u"Left", u"左键", kLeftDown, kLeftUp, kLeftClick},
+                              {u"Right", u"右键", kRightDown, kRightUp, kRightClick},
+                              {u"Middle", u"中健", kMiddleDown, kMiddleUp, kMiddleClick}};
+    for (const Button& b : buttons) {
+        QMenu* sub = mouse->addMenu(ToQString(text(b.english, b.chinese)));
+        add(sub, b.down, u"Down", u"压下");
+        add(sub, b.up, u"Up", u"释放");
+        add(sub, b.click, u"Click", u"单击");
+    }
+    add(menu.get(), kInsertDelay, u"Insert Delay", u"插入延迟");
+    add(menu.get(), kDeleteEvent, u"Delete", u"删除");
+    return menu;
+}
+
+void CMacroRecordDlg::showContextMenu(QPoint globalPosition) {
+    const std::unique_ptr<QMenu> menu = buildContextMenu();
+    if (const QAction* chosen = menu->exec(globalPosition)) {
+        OnCommand(chosen->data().toInt());
+    }
+}
+
+bool CMacroRecordDlg::isDelayLine(int line) const {
+    return eventList_->lineText(line).contains(QStringLiteral(" ms"));
+}
+
+void CMacroRecordDlg::OnCommand(int command) {
+    // Editing the lines ends a free recording, which would otherwise write behind the edit.
+    endFreeRecording();
+    switch (command) {
+        case kInsertBefore:
+            insertHere(false);
+            return;
+        case kInsertAfter:
+            insertHere(true);
+            return;
+        default:
+            break;
+    }
+
+    const int macro = selectedMacro();
+    const int line = eventList_->selectedLine();
+    switch (command) {
+        case kLeftDown:
+        case kLeftUp:
+        case kLeftClick:
+            insertMouseKey(kMouseLeft, command - kLeftDown);
+            break;
+        case kRightDown:
+            insertMouseKey(kMouseRight, kDown);
+            break;
+        case kRightUp:
+            insertMouseKey(kMouseRight, kUp);
+            break;
+        case kRightClick:
+            insertMouseKey(kMouseRight, kClick);
+            break;
+        case kMiddleDown:
+        case kMiddleUp:
+        case kMiddleClick:
+            insertMouseKey(kMouseMiddle, command - kMiddleDown);
+            break;
+        case kInsertDelay:
+            if (line < 0) {
+                return;
+            }
+            if (isDelayLine(line)) {
+                prompt(u"Please edit current delay\n", u"请编辑当前延时\n", u"Macro Manager",
+                       u"宏管理");
+                return;
+            }
+            if (const auto event = editBuffers_.lineToEvent(static_cast<std::size_t>(line) + 1)) {
+                editBuffers_.insertDelay(*event);
+            }
+            break;
+        case kDeleteEvent:
+            if (macro < 0 || line < 0) {
+                break;
+            }
+            if (const auto event = editBuffers_.lineToEvent(static_cast<std::size_t>(line) + 1)) {
+                if (isDelayLine(line)) {
+                    editBuffers_.setDelay(*event, kNoDelay);
+                } else {
+                    editBuffers_.remove(*event);
+                }
+            }
+            break;
+        default:
+            return;
+    }
+    // A pending insertion ends with any other edit; its hook goes with it.
+    endHook();
+    saveEditBuffers();
+    if (macro >= 0) {
+        editBuffers_ = MacroSequence::Of(
+            std::as_const(workingMacroTable_).record(static_cast<std::size_t>(macro)));
+        fillEventList();
+    }
+}
+
+void CMacroRecordDlg::insertHere(bool after) {
+    const int line = eventList_->selectedLine();
+    if (line < 0) {
+        return;
+    }
+    if (after) {
+        if (line == eventList_->count() - 1) {
+            insertLine_ = line + 1;
+        } else {
+            insertLine_ = isDelayLine(line) ? line + 2 : line + 1;
+        }
+    } else if (line == 0 || isDelayLine(line)) {
+        insertLine_ = line;
+    } else {
+        insertLine_ = isDelayLine(line - 1) ? line - 1 : line;
+    }
+    insertMode_ = true;
+    if (!hookInstalled_) {
+        hook_.installhook(this, kHookModeRecord);
+        // Set whatever the answer, so that the hook is always removed again.
+        hookInstalled_ = true;
+    }
+}
+
+void CMacroRecordDlg::insertMouseKey(std::uint8_t code, int kind) {
+    const int line = eventList_->selectedLine();
+    if (selectedMacro() < 0 || line < 0) {
+        return;
+    }
+    const std::size_t k = isDelayLine(line) ? 2 : 1;
+    const auto at = [this](std::size_t oneBasedLine) {
+        return editBuffers_.lineToEvent(oneBasedLine).value_or(editBuffers_.eventCount());
+    };
+    const std::size_t l = static_cast<std::size_t>(line);
+    switch (kind) {
+        case kDown:
+            editBuffers_.insert(at(l + k), code, MacroEvent::kPress, kNoDelay);
+            break;
+        case kUp:
+            editBuffers_.insert(at(l + k), code, MacroEvent::kRelease, kNoDelay);
+            break;
+        case kClick:
+            // Both or neither: a press without its release would hold the button down.
+            if (editBuffers_.eventCount() + 2 > kMacroEventCount) {
+                return;
+            }
+            editBuffers_.insert(at(l + k), code, MacroEvent::kPress, kNoDelay);
+            editBuffers_.insert(at(l + k + 1), code, MacroEvent::kRelease, kNoDelay);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace tavrin

@@ -1,0 +1,7 @@
+#include "ui/macro/MacroLog.h"
+
+namespace tavrin {
+
+Q_LOGGING_CATEGORY(lcMacro, "tavrin.macro", QtInfoMsg)
+
+}  // namespace tavrin
