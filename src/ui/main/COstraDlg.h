@@ -14,6 +14,7 @@
 #include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
+#include "ui/controls/MessageTarget.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/MainWindowState.h"
 #include "ui/main/SkinImages.h"
@@ -32,7 +33,7 @@ inline constexpr int kHiddenSlider1019 = 1019;
 // The maker's home page, shown in the help pop-up and opened from it.
 inline constexpr const char* kHomePageAddress = "https://www.tavrin-gaming.com";
 
-class COstraDlg : public QWidget {
+class COstraDlg : public QWidget, public MessageTarget {
     Q_OBJECT
 
 public:
@@ -53,6 +54,11 @@ public:
     std::uint8_t hitKey(int x, int y) const;
 
     CBitSlider* slider(int controlId) const;
+    // The brightness, speed and report-rate sliders from the model.
+    void setSliderPositions();
+
+    // Messages from the controls (WM_SLIDER_MOVED).
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // How often a press on bare background followed by a move started a system move.
     int dragStarts() const { return dragStarts_; }
@@ -99,7 +105,7 @@ private:
     void paintHelp(QPainter& p);
     void paintSlider(QPainter& p, CBitSlider& slider);
     void onSliderMoved(int controlId);
-    void setUpSliders();
+    void createSliders();
 
     Model& model_;
     ProgramPaths paths_;
