@@ -1,0 +1,26 @@
+#pragma once
+
+// Prompts on QMessageBox: the exact text and caption, OK or OK and Cancel, no icon.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "model/Prompts.h"
+
+namespace tavrin {
+
+class QtPrompts : public Prompts {
+public:
+    // The boxes are modal to `owner`, or to the active window when there is none.
+    explicit QtPrompts(QWidget* owner = nullptr) : owner_(owner) {}
+
+    void setOwner(QWidget* owner) { owner_ = owner; }
+
+    PromptAnswer show(const std::u16string& text, const std::u16string& caption,
+                      PromptButtons buttons) override;
+
+private:
+    QPointer<QWidget> owner_;
+};
+
+}  // namespace tavrin
