@@ -7,10 +7,10 @@
 
 #include "model/LocalFiles.h"
 #include "support/TempDir.h"
-#include "support/UiTestSupport.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/support/UiTestSupport.h"
 
 namespace tavrin {
 namespace {
@@ -29,7 +29,8 @@ protected:
     void SetUp() override {
         const auto skin = dir.path() / "png" / "english";
         WritePng(skin / "main.png", SolidImage({1000, 640}, QColor::fromRgb(kBackground)));
-        WritePng(skin / "button-help-normal.png", SolidImage({17, 16}, QColor::fromRgb(kHelpNormal)));
+        WritePng(skin / "button-help-normal.png",
+                 SolidImage({17, 16}, QColor::fromRgb(kHelpNormal)));
         WritePng(skin / "button-help-over.png", SolidImage({17, 16}, QColor::fromRgb(kHelpOver)));
         WritePng(skin / "Thumb.png", SolidImage({15, 14}, QColor::fromRgb(kThumb)));
         model->layoutVariant = 1;
