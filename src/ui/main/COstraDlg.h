@@ -54,6 +54,9 @@ public:
     std::uint8_t hitKey(int x, int y) const;
 
     CBitSlider* slider(int controlId) const;
+    // Minimise hides the window when a notification icon can bring it back, else iconifies it.
+    void setMinimiseHides(bool hides) { minimiseHides_ = hides; }
+
     // The brightness, speed and report-rate sliders from the model.
     void setSliderPositions();
 
@@ -117,6 +120,7 @@ private:
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for
     int dragStarts_ = 0;
+    bool minimiseHides_ = true;
     WriteResult lastWrite_;
 };
 

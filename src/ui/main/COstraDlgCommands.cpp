@@ -14,7 +14,11 @@ void COstraDlg::onRegionClicked(Region region) {
             state_.helpOpen = !state_.helpOpen;
             break;
         case Region::Minimise:
-            hide();
+            if (minimiseHides_) {
+                hide();
+            } else {
+                showMinimized();
+            }
             break;
         case Region::Close:
             closeProgram();
