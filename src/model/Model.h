@@ -10,6 +10,7 @@
 #include "model/AssignmentTable.h"
 #include "model/KeyTables.h"
 #include "model/MacroTable.h"
+#include "model/PendingAssignment.h"
 #include "model/SettingsBlock.h"
 
 namespace tavrin {
@@ -36,7 +37,8 @@ struct Model {
     std::uint8_t selectedKey = kNoKey;
     std::array<std::uint8_t, kKeyTableSize> keyChangedFlags{};
     std::uint16_t languageId = kLanguageEnglish;
-    std::string devicePath;  // the keyboard interface last found by discovery
+    std::string devicePath;     // the keyboard interface last found by discovery
+    PendingAssignment pending;  // the key assignment dialog's choice for selectedKey
 
     bool chinese() const { return languageId == kLanguageChinese; }
 

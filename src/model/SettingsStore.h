@@ -23,6 +23,11 @@ public:
     // Creates the key when it is missing. False when the value could not be stored.
     virtual bool writeString(const std::string& key, const std::string& value,
                              const std::u16string& text) = 0;
+    // True when the key exists, with or without values. A store that cannot tell says true.
+    virtual bool keyExists(const std::string& key) {
+        (void)key;
+        return true;
+    }
 };
 
 // Keeps the values in memory: for tests and for runs that must not touch the user's settings.
@@ -43,6 +48,10 @@ public:
         }
         values_[{key, value}] = text;
         return true;
+    }
+    bool keyExists(const std::string& key) override {
+        const auto it = values_.lower_bound({key, std::string()});
+        return it != values_.end() && it->first.first == key;
     }
     void setFailWrites(bool fail) { failWrites_ = fail; }
 

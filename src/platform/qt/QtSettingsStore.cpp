@@ -1,5 +1,6 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
@@ -52,8 +53,15 @@ std::unique_ptr<QSettings> Open(const std::optional<std::filesystem::path>& fold
             PathToQString(*folder / QStringToPath(organisation + QStringLiteral(".conf"))),
             QSettings::IniFormat);
     }
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation,
-                                       QString());
+    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                                organisation, QString());
+    // The values are the user's own, as under HKEY_CURRENT_USER: no system-wide defaults.
+    settings->setFallbacksEnabled(false);
+    return settings;
+}
+
+bool HoldsAnything(QSettings& settings) {
+    return !settings.allKeys().isEmpty() || !settings.childGroups().isEmpty();
 }
 
 }  // namespace
@@ -95,6 +103,25 @@ bool QtSettingsStore::writeString(const std::string& key, const std::string& val
     // QSettings writes through a temporary file and a rename, so the old file stays whole.
     settings->sync();
     return settings->status() == QSettings::NoError;
+}
+
+bool QtSettingsStore::keyExists(const std::string& key) {
+    const auto location = Locate(key);
+    if (!location) {
+        return false;
+    }
+    auto settings = Open(configFolder_, location->organisation);
+    if (location->group.isEmpty()) {
+#ifndef Q_OS_WIN
+        // The key is its file, which exists even when it holds no values.
+        if (QFileInfo::exists(settings->fileName())) {
+            return true;
+        }
+#endif
+        return HoldsAnything(*settings);
+    }
+    settings->beginGroup(location->group);
+    return HoldsAnything(*settings);
 }
 
 }  // namespace tavrin

@@ -24,6 +24,8 @@ public:
                                              const std::string& value) override;
     bool writeString(const std::string& key, const std::string& value,
                      const std::u16string& text) override;
+    // True when the key exists, with or without values: on Linux when its file exists.
+    bool keyExists(const std::string& key);
 
 private:
     std::optional<std::filesystem::path> configFolder_;

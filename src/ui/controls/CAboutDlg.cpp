@@ -31,6 +31,9 @@ CAboutDlg::CAboutDlg(std::uint16_t languageId, QWidget* parent)
                                    : QStringLiteral("Tavrin Gaming Keyboard, Version 1.0"),
                            this);
     nameLine_->setObjectName(QStringLiteral("aboutName"));
+    QFont nameFont = nameLine_->font();
+    nameFont.setBold(true);
+    nameLine_->setFont(nameFont);
     descriptionLine_ =
         new QLabel(chinese ? QStringLiteral("Tavrin 游戏键盘的设置程序")
                            : QStringLiteral("Settings for the Tavrin gaming keyboard"),

@@ -9,7 +9,7 @@
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitWnd.h"
 #include "ui/controls/ControlMessages.h"
-#include "ui/controls/MessageTarget.h"
+#include "device/MessageTarget.h"
 
 namespace tavrin {
 

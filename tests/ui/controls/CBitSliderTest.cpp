@@ -34,6 +34,7 @@ protected:
         slider->setMessageTarget(&target);
         parent.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+        test::ParkMouse(parent);
     }
 
     void clickAt(int x) { QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, 8)); }

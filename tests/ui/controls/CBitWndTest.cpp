@@ -46,6 +46,7 @@ protected:
         useFrames({kNormal, kOver, kPressed});
         parent.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+        test::ParkMouse(parent);
     }
 
     void useFrames(const std::vector<QColor>& colours) {

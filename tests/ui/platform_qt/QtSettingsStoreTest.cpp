@@ -41,6 +41,19 @@ TEST(QtSettingsStore, MissingKeyOrValueReadsAsNothing) {
     EXPECT_EQ(store.readString(kProfileKey, kCurrentProfileValue), std::nullopt);
 }
 
+TEST(QtSettingsStore, KeyExistsOnceItsFileDoesEvenWithoutValues) {
+    test::TempDir config;
+    QtSettingsStore store(config.path());
+    EXPECT_FALSE(store.keyExists(kProfileKey));
+    test::WriteWholeFile(config / "Dalvex.conf", {});
+    EXPECT_TRUE(store.keyExists(kProfileKey));
+    EXPECT_FALSE(store.keyExists(kLanguageKey));
+    ASSERT_TRUE(store.writeString(kLanguageKey, kLanguageValue, u"english"));
+    EXPECT_TRUE(store.keyExists(kLanguageKey));
+    EXPECT_FALSE(store.keyExists("Software\\Mervic\\Deeper"));
+    EXPECT_FALSE(store.keyExists("Software\\.."));
+}
+
 TEST(QtSettingsStore, EmptyTextIsAValue) {
     test::TempDir config;
     QtSettingsStore store(config.path());

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ui/controls/MessageTarget.h"
+#include "device/MessageTarget.h"
 
 namespace tavrin::test {
 

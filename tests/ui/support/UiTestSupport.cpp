@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QPainter>
+#include <QTest>
 #include <stdexcept>
 
 #include "platform/qt/QtConversions.h"
@@ -34,6 +35,12 @@ void WritePng(const std::filesystem::path& path, const QImage& image) {
     if (!image.save(PathToQString(path), "PNG")) {
         throw std::runtime_error("cannot write " + path.string());
     }
+}
+
+void ParkMouse(QWidget& window) {
+    // Two different points: at most one of them is where the pointer already was.
+    QTest::mouseMove(&window, QPoint(window.width() - 1, window.height() - 1));
+    QTest::mouseMove(&window, QPoint(window.width() - 2, window.height() - 2));
 }
 
 void SaveScreenshotIfAsked(QWidget& widget, const QString& name) {
