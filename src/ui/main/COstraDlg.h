@@ -14,7 +14,7 @@
 #include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
-#include "ui/controls/MessageTarget.h"
+#include "device/MessageTarget.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/MainWindowState.h"
 #include "ui/main/SkinImages.h"
