@@ -56,7 +56,8 @@ ProgramPaths ResolvePaths(const AppOptions& options) {
     in.xdgDataHome = EnvPath("XDG_DATA_HOME");
     in.home = EnvPath("HOME");
     in.installedDataDir =
-        fs::path(QDir(exeDir).absoluteFilePath(QStringLiteral("../share/tavrin-gaming-keyboard"))
+        fs::path(QDir(exeDir)
+                     .absoluteFilePath(QStringLiteral("../share/tavrin-gaming-keyboard"))
                      .toStdString())
             .lexically_normal();
     return ResolveProgramPaths(in);
@@ -124,8 +125,8 @@ bool COstraApp::start(QString& error) {
         [this](std::function<void()> task) {
             QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
         });
-    connection_ = std::make_unique<KeyboardConnection>(*model_, *backend_, *clock_, *sink_,
-                                                       paths_.dataDir);
+    connection_ =
+        std::make_unique<KeyboardConnection>(*model_, *backend_, *clock_, *sink_, paths_.dataDir);
     connection_->setSliderRefresh([this] { window_->setSliderPositions(); });
     const auto opened = connection_->openAtStartup();
 
@@ -163,7 +164,8 @@ void COstraApp::startHotplug() {
         return;  // the in-process keyboard stays plugged in
     }
     if (options_.virtualDevice) {
-        linkWatcher_ = std::make_unique<VirtualHidLinkWatcher>(options_.virtualDevice->toStdString());
+        linkWatcher_ =
+            std::make_unique<VirtualHidLinkWatcher>(options_.virtualDevice->toStdString());
         linkWatcher_->poll();  // the keyboard found at start-up is no arrival
         connect(&linkPoll_, &QTimer::timeout, this, [this] {
             for (const HotplugEvent& e : linkWatcher_->poll()) {

@@ -37,9 +37,9 @@ class COstraApp : public QObject {
 
 public:
     struct Overrides {
-        std::unique_ptr<HidBackend> backend;  // tests: the devices to find
+        std::unique_ptr<HidBackend> backend;                // tests: the devices to find
         std::optional<std::filesystem::path> configFolder;  // tests: private settings
-        bool trayAvailable = true;                           // tests: a desktop without one
+        bool trayAvailable = true;                          // tests: a desktop without one
         bool showSplash = true;
     };
 
