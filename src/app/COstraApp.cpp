@@ -8,13 +8,14 @@
 #include <QMetaObject>
 #include <QSocketNotifier>
 
-#include "app/HotplugMonitor.h"
 #include "device/CrossThreadMessageSink.h"
 #include "device/KeyboardConnection.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
 #include "model/AssignmentReconcile.h"
 #include "model/LocalFiles.h"
+#include "platform/hidraw/HidrawBackend.h"
+#include "platform/hidraw/UdevMonitor.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/TrayIcon.h"
@@ -65,7 +66,7 @@ ProgramPaths ResolvePaths(const AppOptions& options) {
 
 }  // namespace
 
-COstraApp::COstraApp(AppOptions options, Overrides overrides)
+COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
     : options_(std::move(options)), overrides_(std::move(overrides)) {}
 
 COstraApp::~COstraApp() {
@@ -155,7 +156,7 @@ void COstraApp::createBackend() {
     } else if (options_.virtualDevice) {
         backend_ = std::make_unique<VirtualHidLinkBackend>(options_.virtualDevice->toStdString());
     } else {
-        backend_ = CreateHidrawBackend();
+        backend_ = std::make_unique<HidrawBackend>();
     }
 }
 
@@ -175,8 +176,9 @@ void COstraApp::startHotplug() {
         linkPoll_.start(250);
         return;
     }
-    monitor_ = HotplugMonitor::Create();
-    if (!monitor_) {
+    monitor_ = std::make_unique<UdevMonitor>();
+    if (!monitor_->ok()) {
+        monitor_.reset();
         QtPrompts(window_.get())
             .show(u"Cannot register for Wdm2 class device notification", u"", PromptButtons::Ok);
         return;

@@ -30,20 +30,20 @@ class SteadyClock;
 class TrayIcon;
 class VirtualHidLinkWatcher;
 class VirtualKeyboard;
-class HotplugMonitor;
+class UdevMonitor;
+
+struct AppOverrides {
+    std::unique_ptr<HidBackend> backend;                // tests: the devices to find
+    std::optional<std::filesystem::path> configFolder;  // tests: private settings
+    bool trayAvailable = true;                          // tests: a desktop without one
+    bool showSplash = true;
+};
 
 class COstraApp : public QObject {
     Q_OBJECT
 
 public:
-    struct Overrides {
-        std::unique_ptr<HidBackend> backend;                // tests: the devices to find
-        std::optional<std::filesystem::path> configFolder;  // tests: private settings
-        bool trayAvailable = true;                          // tests: a desktop without one
-        bool showSplash = true;
-    };
-
-    explicit COstraApp(AppOptions options, Overrides overrides = {});
+    explicit COstraApp(AppOptions options, AppOverrides overrides = {});
     ~COstraApp() override;
 
     // The main window's initialisation. False with `error` when the program cannot run.
@@ -77,7 +77,7 @@ private:
     void showNoKeyboard(std::uintptr_t wParam);
 
     AppOptions options_;
-    Overrides overrides_;
+    AppOverrides overrides_;
     bool trayAvailable_ = true;
     std::unique_ptr<Model> model_;
     ProgramPaths paths_;
@@ -93,7 +93,7 @@ private:
     QAction* aboutAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     std::unique_ptr<VirtualHidLinkWatcher> linkWatcher_;
-    std::unique_ptr<HotplugMonitor> monitor_;
+    std::unique_ptr<UdevMonitor> monitor_;
     QSocketNotifier* hotplugNotifier_ = nullptr;
     QTimer linkPoll_;
     QString lastBalloon_;

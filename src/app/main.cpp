@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/AppOptions.h"
 #include "app/COstraApp.h"
 #include "app/SingleInstance.h"
+#include "ui/main/COstraDlg.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -34,6 +36,17 @@ int main(int argc, char** argv) {
     if (!program.start(error)) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", qPrintable(error));
         return 1;
+    }
+    // For a machine without a screen: TAVRIN_SCREENSHOT=<file.png> saves the window once it has
+    // settled, so that a person can look at what the program shows.
+    const QString screenshot = qEnvironmentVariable("TAVRIN_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(2500, &program, [&program, screenshot] {
+            const bool saved = program.window().grab().save(screenshot);
+            std::fprintf(stderr, "tavrin-gaming-keyboard: %s %s\n",
+                         saved ? "screenshot written to" : "could not write",
+                         qPrintable(screenshot));
+        });
     }
     return app.exec();
 }
