@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <cstdio>
 
 #include "device/CrossThreadMessageSink.h"
 #include "device/KeyboardConnection.h"
@@ -84,11 +85,14 @@ COstraApp::~COstraApp() {
 }
 
 bool COstraApp::start(QString& error) {
-    trayAvailable_ = overrides_.trayAvailable && TrayIcon::available();
+    trayAvailable_ = overrides_.trayAvailable.value_or(TrayIcon::available());
     model_ = std::make_unique<Model>();
     settings_ = std::make_unique<QtSettingsStore>(overrides_.configFolder);
     model_->languageId = ReadLanguageId(*settings_);
     paths_ = ResolvePaths(options_);
+    if (overrides_.skinRoot) {
+        paths_.skinRoots.push_back(*overrides_.skinRoot);
+    }
 
     // The per-user folder may not exist yet; profiles need their folder from the first start.
     std::error_code ec;
@@ -228,6 +232,7 @@ void COstraApp::createTray() {
 
 void COstraApp::showMainWindow() {
     if (connection_ && connection_->commandOpen()) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: showing the window\n");
         window_->showNormal();
         window_->raise();
         window_->activateWindow();

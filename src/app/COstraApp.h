@@ -35,8 +35,9 @@ class UdevMonitor;
 struct AppOverrides {
     std::unique_ptr<HidBackend> backend;                // tests: the devices to find
     std::optional<std::filesystem::path> configFolder;  // tests: private settings
-    bool trayAvailable = true;                          // tests: a desktop without one
+    std::optional<bool> trayAvailable;                  // tests: with or without a tray
     bool showSplash = true;
+    std::optional<std::filesystem::path> skinRoot;  // tests: where the skins were drawn
 };
 
 class COstraApp : public QObject {
