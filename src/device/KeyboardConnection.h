@@ -5,6 +5,15 @@
 // handling. Every public function is called on the window's thread; the window hands its
 // MessageSink over and is told through it (WM_SETTINGS_LOADED, WM_KEYBOARD_EVENT,
 // WM_KEYBOARD_LOST).
+//
+// What the window must keep to:
+// - The model belongs to a worker while it fills it: from openAtStartup() until WM_SETTINGS_LOADED
+//   (0, 0) arrives, and from applySettings()/factoryReset() until their result is in, the window
+//   reads and edits neither `settings` nor `savedSettings`.
+// - Never wait on a job's future on the window's thread (a worker may be handing it a message);
+//   take the result in the done callback and post it over.
+// - The sink, the backend, the clock and the model outlive this object; the sink's send() must
+//   honour abandonSends() (CrossThreadMessageSink does).
 
 #include <condition_variable>
 #include <deque>

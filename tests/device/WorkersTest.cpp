@@ -263,7 +263,7 @@ TEST_P(ConnectionThreads, StartUpOpensBothInterfacesAndStartsTheWorkers) {
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 0), 0u);
 }
 
-TEST_P(ConnectionThreads, WithoutAKeyboardNothingOpens) {
+TEST_P(ConnectionThreads, AKeyboardAbsentAtStartIsPickedUpOnArrival) {
     keyboard->unplug();
     const auto opened = connection->openAtStartup();
     EXPECT_FALSE(opened.commandOpened);
@@ -271,6 +271,20 @@ TEST_P(ConnectionThreads, WithoutAKeyboardNothingOpens) {
     EXPECT_EQ(model.layoutVariant, 0);
     EXPECT_FALSE(connection->lastOpenError().empty());
     EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 0u);
+
+    // Plugged in later: the arrival opens and reads it, and the window hears of it twice.
+    replug();
+    clock.clearWaits();
+    connection->handleDeviceChange(Arrival());
+    EXPECT_TRUE(connection->commandOpen());
+    EXPECT_TRUE(connection->eventOpen());
+    EXPECT_TRUE(connection->keyEventThreadRunning());
+    EXPECT_EQ(model.layoutVariant, 1);
+    EXPECT_EQ(myWaits().substr(0, 5), "2000 ");
+    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 2u);
+    EXPECT_EQ(sliderRefreshes, 1);
+    EXPECT_FALSE(connection->settingsReader().started())
+        << "the start-up reader runs only at start";
 }
 
 TEST_P(ConnectionThreads, FiveUnplugCyclesReadTheVersionFileEachTimeAndLeaveOneWorker) {

@@ -4,6 +4,7 @@
 
 #include "model/KeyTables.h"
 #include "sim/VirtualKeyboard.h"
+#include "sim/VirtualKeyboardWatcher.h"
 #include "support/ManualClock.h"
 #include "support/TempDir.h"
 
@@ -222,6 +223,36 @@ TEST(VirtualKeyboardStateFile, ABrokenFileStartsFromTheFactoryState) {
     EXPECT_NE(keyboard.stateFileError().find("3754 expected"), std::string::npos)
         << keyboard.stateFileError();
     EXPECT_EQ(keyboard.state(), VirtualKeyboardState());
+}
+
+}  // namespace
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+namespace {
+
+TEST(VirtualKeyboardWatcher, TurnsPlugAndUnplugIntoEvents) {
+    ManualClock clock;
+    VirtualKeyboard keyboard(clock);
+    VirtualKeyboardWatcher watcher(keyboard);
+    using Kind = HotplugEvent::Kind;
+    auto kinds = [&] {
+        std::vector<Kind> k;
+        for (const HotplugEvent& e : watcher.poll()) {
+            EXPECT_EQ(e.vendorId, 0x04D9);
+            k.push_back(e.kind);
+        }
+        return k;
+    };
+    EXPECT_TRUE(kinds().empty());
+    keyboard.unplug();
+    EXPECT_EQ(kinds(), std::vector<Kind>{Kind::Removal});
+    EXPECT_TRUE(kinds().empty());
+    keyboard.plug();
+    EXPECT_EQ(kinds(), std::vector<Kind>{Kind::Arrival});
+    keyboard.unplug();
+    keyboard.plug();
+    EXPECT_EQ(kinds(), (std::vector<Kind>{Kind::Removal, Kind::Arrival}));
 }
 
 }  // namespace
