@@ -147,6 +147,11 @@ bool COstraApp::start(QString& error) {
         window_->paintAll();
         showNoKeyboard(15);
     }
+    started_ = true;
+    if (showPending_) {
+        showPending_ = false;
+        showMainWindow();
+    }
     return true;
 }
 
@@ -231,6 +236,11 @@ void COstraApp::createTray() {
 }
 
 void COstraApp::showMainWindow() {
+    if (!started_) {
+        // A second start while this one is still starting: answer once start-up is done.
+        showPending_ = true;
+        return;
+    }
     if (connection_ && connection_->commandOpen()) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: showing the window\n");
         window_->showNormal();

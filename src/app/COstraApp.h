@@ -98,6 +98,8 @@ private:
     QSocketNotifier* hotplugNotifier_ = nullptr;
     QTimer linkPoll_;
     QString lastBalloon_;
+    bool started_ = false;
+    bool showPending_ = false;
 };
 
 }  // namespace tavrin

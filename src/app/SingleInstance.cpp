@@ -51,12 +51,17 @@ bool SingleInstance::listen() {
 
 void SingleInstance::onNewConnection() {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
-        connect(client, &QLocalSocket::readyRead, this, [this, client] {
+        const auto take = [this, client] {
             if (client->readAll().contains("show")) {
                 emit showRequested();
             }
-        });
+        };
+        connect(client, &QLocalSocket::readyRead, this, take);
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
+        // The request may have arrived with the connection, before readyRead was connected.
+        if (client->bytesAvailable() > 0) {
+            take();
+        }
     }
 }
 
