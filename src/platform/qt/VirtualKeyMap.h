@@ -1,0 +1,22 @@
+#pragma once
+
+// Qt key events to Windows virtual-key codes, the codes the whole model speaks. The table is the
+// one place that knows the mapping; only NativeSideKey depends on the window system.
+
+#include <cstdint>
+#include <optional>
+
+#include <Qt>
+
+class QKeyEvent;
+
+namespace tavrin {
+
+// The code of a key: `qtKey` is QKeyEvent::key(), `keypad` whether the keypad modifier is set,
+// `nativeVirtualKey` QKeyEvent::nativeVirtualKey() (an X11 keysym on Linux), which alone tells
+// the left and right Shift, Ctrl, Alt and Windows keys apart. nullopt for keys without a code.
+std::optional<std::uint8_t> VirtualKeyFor(int qtKey, bool keypad, std::uint32_t nativeVirtualKey);
+
+std::optional<std::uint8_t> VirtualKeyOf(const QKeyEvent& event);
+
+}  // namespace tavrin

@@ -1,0 +1,135 @@
+// The key assignment dialog's picture: background, title line, buttons, tab strip and panel.
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+
+#include "platform/qt/QtConversions.h"
+#include "ui/controls/VividTree.h"
+#include "ui/keymap/CKeyMap.h"
+#include "ui/keymap/KeyNames.h"
+
+namespace tavrin {
+
+namespace {
+
+const QColor kGreyCaption(0xC0, 0xC0, 0xC0);
+
+struct TabCaption {
+    int x;
+    const char16_t* english;
+    const char16_t* chinese;
+    int markerX;  // where "cursor.png" marks the active tab
+};
+
+constexpr std::array<TabCaption, 4> kTabCaptions = {{
+    {6, u"Single/Combine", u"单键/组合键", 35},
+    {115, u"Macro", u"宏", 115},
+    {182, u"Basic", u"基本功能", 200},
+    {259, u"Advance", u"高级功能", 280},
+}};
+
+constexpr int kTabCaptionY = 39;
+constexpr int kTabMarkerY = 30;
+
+QFont CaptionFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    font.setWeight(QFont::Light);  // 300
+    return font;
+}
+
+void DrawText(QPainter& painter, int x, int y, const QString& text, const QColor& colour) {
+    painter.setPen(colour);
+    painter.drawText(QRect(x, y, 1000, 100), Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+QString Pick(bool chinese, const char16_t* english, const char16_t* chineseText) {
+    return ToQString(chinese ? chineseText : english);
+}
+
+}  // namespace
+
+QImage CKeyMap::image(const char16_t* name) {
+    const std::u16string key(name);
+    const auto cached = images_.find(key);
+    if (cached != images_.end()) {
+        return cached->second;
+    }
+    const auto path = skins_.find(imageFolder_, ToQString(key).toStdString());
+    QImage picture = path ? QImage(PathToQString(*path)) : QImage();
+    images_.emplace(key, picture);
+    return picture;
+}
+
+void CKeyMap::drawButton(QPainter& painter, std::size_t index) {
+    const SkinButton& button = buttons_[index];
+    const std::u16string& name =
+        button.state == 0 ? button.normalPicture : button.highlightedPicture;
+    painter.drawImage(button.rectangle.left, button.rectangle.top, image(name.c_str()));
+}
+
+QImage CKeyMap::composed() {
+    QImage picture(size(), QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    composeFull(painter);
+    return picture;
+}
+
+void CKeyMap::composeFull(QPainter& painter) {
+    const bool chinese = model_.chinese();
+    painter.drawImage(0, 0, background_);
+    painter.setFont(CaptionFont());
+    painter.setBackgroundMode(Qt::TransparentMode);
+
+    DrawText(painter, 2, 2, Pick(chinese, u"Current Key:", u"当前按键:") + KeyName(selectedKeyVk_),
+             Qt::white);
+    for (std::size_t i = KeyMapButtons::kClose; i <= KeyMapButtons::kFirstTab + 3; ++i) {
+        drawButton(painter, i);
+    }
+    drawTabStripAndPanel(painter);
+
+    drawButton(painter, KeyMapButtons::kDisableTick);
+    DrawText(painter, 34, 249, Pick(chinese, u"Disable", u"禁用按钮"), Qt::white);
+
+    for (std::size_t i = KeyMapButtons::kDefault; i <= KeyMapButtons::kSave; ++i) {
+        drawButton(painter, i);
+    }
+    DrawText(painter, 158, 248, Pick(chinese, u"Default", u"初始值"), Qt::white);
+    DrawText(painter, chinese ? 218 : 214, 248, Pick(chinese, u"Cancel", u"取消"), Qt::white);
+    DrawText(painter, 272, 248, Pick(chinese, u"Save", u"保存"), Qt::white);
+}
+
+void CKeyMap::drawTabStripAndPanel(QPainter& painter) {
+    const bool chinese = model_.chinese();
+    drawButton(painter, KeyMapButtons::kTabBand);
+    painter.drawImage(kTabCaptions[static_cast<std::size_t>(activeTab_)].markerX, kTabMarkerY,
+                      image(u"cursor.png"));
+    for (std::size_t tab = 0; tab < kTabCaptions.size(); ++tab) {
+        const TabCaption& caption = kTabCaptions[tab];
+        DrawText(painter, caption.x, kTabCaptionY, Pick(chinese, caption.english, caption.chinese),
+                 static_cast<int>(tab) == activeTab_ ? QColor(Qt::white) : kGreyCaption);
+    }
+    switch (activeTab_) {
+        case SingleCombineTab:
+            DrawText(painter, 20, 69, Pick(chinese, u"Single", u"单键"), kGreyCaption);
+            DrawText(painter, 20, 119, Pick(chinese, u"Combine", u"组合键"), kGreyCaption);
+            break;
+        case AdvanceTab:
+            launchPanel_.draw(
+                painter, [this](const char16_t* name) { return image(name); }, browseHover_);
+            break;
+        default:
+            break;
+    }
+}
+
+void CKeyMap::showTabControls() {
+    tree_->setVisible(activeTab_ == BasicTab);
+    singleKeyEdit_->setVisible(activeTab_ == SingleCombineTab);
+    combinationEdit_->setVisible(activeTab_ == SingleCombineTab);
+    macroList_->setVisible(activeTab_ == MacroTab);
+}
+
+}  // namespace tavrin
