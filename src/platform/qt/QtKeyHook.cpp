@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "platform/qt/VirtualKeyMap.h"
-#include "ui/controls/ControlMessages.h"
+#include "device/WindowMessages.h"
 
 namespace tavrin {
 

@@ -1,0 +1,105 @@
+#pragma once
+
+// The application: start-up in its defined order, the keyboard link and its workers, hot-plug,
+// the notification-area icon, the window messages, and shutdown.
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+
+#include "app/AppOptions.h"
+#include "device/HidBackend.h"
+#include "device/HotplugEvent.h"
+#include "model/Model.h"
+#include "model/ProgramDirectory.h"
+
+class QAction;
+class QSocketNotifier;
+
+namespace tavrin {
+
+class COstraDlg;
+class CrossThreadMessageSink;
+class KeyboardConnection;
+class QtFileChooser;
+class QtPrompts;
+class QtSettingsStore;
+class SteadyClock;
+class TrayIcon;
+class VirtualHidLinkWatcher;
+class VirtualKeyboard;
+class UdevMonitor;
+
+struct AppOverrides {
+    std::unique_ptr<HidBackend> backend;                // tests: the devices to find
+    std::optional<std::filesystem::path> configFolder;  // tests: private settings
+    std::optional<bool> trayAvailable;                  // tests: with or without a tray
+    bool showSplash = true;
+    std::optional<std::filesystem::path> skinRoot;  // tests: where the skins were drawn
+};
+
+class COstraApp : public QObject {
+    Q_OBJECT
+
+public:
+    explicit COstraApp(AppOptions options, AppOverrides overrides = {});
+    ~COstraApp() override;
+
+    // The main window's initialisation. False with `error` when the program cannot run.
+    bool start(QString& error);
+
+    COstraDlg& window() { return *window_; }
+    TrayIcon* tray() { return tray_.get(); }
+    Model& model() { return *model_; }
+    KeyboardConnection& connection() { return *connection_; }
+    const ProgramPaths& paths() const { return paths_; }
+    VirtualKeyboard* simulatedKeyboard() { return simulated_.get(); }
+    bool trayAvailable() const { return trayAvailable_; }
+
+    // A double click on the icon, or a second start: the window, or the no-keyboard balloon.
+    void showMainWindow();
+    // The messages of the workers and of the window to itself.
+    std::intptr_t handleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+    // What the last balloon said (for the tests and for desktops without a notification area).
+    const QString& lastBalloon() const { return lastBalloon_; }
+
+signals:
+    void quitRequested();
+
+private:
+    void createBackend();
+    void startHotplug();
+    void onHotplug(const HotplugEvent& event);
+    void createTray();
+    void refreshAfterLoad(std::intptr_t lParam);
+    void showNoKeyboard(std::uintptr_t wParam);
+
+    AppOptions options_;
+    AppOverrides overrides_;
+    bool trayAvailable_ = true;
+    std::unique_ptr<Model> model_;
+    ProgramPaths paths_;
+    std::unique_ptr<QtSettingsStore> settings_;
+    std::unique_ptr<QtPrompts> prompts_;
+    std::unique_ptr<SteadyClock> clock_;
+    std::unique_ptr<VirtualKeyboard> simulated_;
+    std::unique_ptr<HidBackend> backend_;
+    std::unique_ptr<CrossThreadMessageSink> sink_;
+    std::unique_ptr<KeyboardConnection> connection_;
+    std::unique_ptr<COstraDlg> window_;
+    std::unique_ptr<TrayIcon> tray_;
+    QAction* aboutAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    std::unique_ptr<VirtualHidLinkWatcher> linkWatcher_;
+    std::unique_ptr<UdevMonitor> monitor_;
+    QSocketNotifier* hotplugNotifier_ = nullptr;
+    QTimer linkPoll_;
+    QString lastBalloon_;
+    bool started_ = false;
+    bool showPending_ = false;
+};
+
+}  // namespace tavrin

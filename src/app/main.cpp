@@ -1,0 +1,52 @@
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/AppOptions.h"
+#include "app/COstraApp.h"
+#include "app/SingleInstance.h"
+#include "ui/main/COstraDlg.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The settings key the program has always used.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin Game Keyboard"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrin Gaming Keyboard"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QString error;
+    const auto options = tavrin::ParseAppOptions(QCoreApplication::arguments(), error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return error.contains(QStringLiteral("--help")) ? 0 : 2;
+    }
+
+    tavrin::SingleInstance instance;
+    if (instance.activateRunningInstance()) {
+        return 0;
+    }
+    if (!instance.listen()) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: cannot listen for a second start\n");
+    }
+
+    tavrin::COstraApp program(*options);
+    QObject::connect(&instance, &tavrin::SingleInstance::showRequested, &program,
+                     &tavrin::COstraApp::showMainWindow);
+    QObject::connect(&program, &tavrin::COstraApp::quitRequested, &app, &QCoreApplication::quit);
+    if (!program.start(error)) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", qPrintable(error));
+        return 1;
+    }
+    // For a machine without a screen: TAVRIN_SCREENSHOT=<file.png> saves the window once it has
+    // settled, so that a person can look at what the program shows.
+    const QString screenshot = qEnvironmentVariable("TAVRIN_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(2500, &program, [&program, screenshot] {
+            const bool saved = program.window().grab().save(screenshot);
+            std::fprintf(stderr, "tavrin-gaming-keyboard: %s %s\n",
+                         saved ? "screenshot written to" : "could not write",
+                         qPrintable(screenshot));
+        });
+    }
+    return app.exec();
+}

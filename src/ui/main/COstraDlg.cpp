@@ -1,0 +1,152 @@
+#include "ui/main/COstraDlg.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include "ui/controls/BitmapResources.h"
+#include "ui/controls/CBitSlider.h"
+#include "ui/controls/ControlMessages.h"
+
+namespace tavrin {
+
+COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      model_(model),
+      paths_(std::move(paths)),
+      lookup_(paths_.skinRoots),
+      images_(lookup_, SkinFolderName(model_.languageId)) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("Tavrin Gaming Keyboard"));
+    setWindowIcon(LoadIconResource(kIconProgram));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    createSliders();
+    const QImage& background = images_.image(QStringLiteral("main.png"));
+    resize(background.size());
+}
+
+COstraDlg::~COstraDlg() = default;
+
+void COstraDlg::createSliders() {
+    // Control ids in the order of sliders_: speed, brightness, report rate, and two hidden ones.
+    const int ids[] = {kSpeedSliderId, kBrightnessSliderId, kReportSliderId, kHiddenSlider1018,
+                       kHiddenSlider1019};
+    const QPoint places[] = {{28, 303}, {28, 260}, {28, 313}, {350, 560}, {0, 0}};
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        auto* s = new CBitSlider(this);
+        s->setObjectName(QStringLiteral("slider%1").arg(ids[i]));
+        s->setGeometry(places[i].x(), places[i].y(), 30, 10);
+        s->hide();
+        sliders_[i] = s;
+    }
+    const auto setUp = [this](std::size_t i, int id, int max, std::optional<int> pos) {
+        CBitSlider* s = sliders_[i];
+        s->CreateThumb();
+        s->SetBitmaps();
+        s->setThumbOffset(0);
+        s->setRange(0, max);
+        s->setSingleStep(1);
+        s->setPageStep(1);
+        if (pos) {
+            s->SetPos(*pos);
+        }
+        s->setControlId(id);
+        s->setMessageTarget(this);
+    };
+    setUp(0, kSpeedSliderId, 4, std::nullopt);
+    setUp(1, kBrightnessSliderId, 4, 1);
+    setUp(2, kReportSliderId, 3, 1);
+    setUp(3, kHiddenSlider1018, 3, 1);
+    sliders_[4]->setMessageTarget(this);
+}
+
+CBitSlider* COstraDlg::slider(int controlId) const {
+    for (CBitSlider* s : sliders_) {
+        if (s && s->controlId() == controlId) {
+            return s;
+        }
+    }
+    return nullptr;
+}
+
+void COstraDlg::setSliderPositions() {
+    if (CBitSlider* s = slider(kBrightnessSliderId)) {
+        s->SetPos(model_.settings.brightnessLevel());
+    }
+    if (CBitSlider* s = slider(kSpeedSliderId)) {
+        s->SetPos(model_.settings.speedLevel());
+    }
+    if (CBitSlider* s = slider(kReportSliderId)) {
+        s->SetPos(model_.settings.reportInterval());
+    }
+}
+
+void COstraDlg::paintEvent(QPaintEvent* event) {
+    if (surface_.isNull()) {
+        composeSurface();
+    }
+    QPainter p(this);
+    p.drawImage(event->rect(), surface_, event->rect());
+}
+
+std::intptr_t COstraDlg::send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
+    if (message == WM_SLIDER_MOVED) {
+        onSliderMoved(static_cast<int>(wParam));
+    }
+    return 0;
+}
+
+void COstraDlg::onSliderMoved(int controlId) {
+    const std::size_t index = controlId == kSpeedSliderId        ? 0
+                              : controlId == kBrightnessSliderId ? 1
+                                                                 : 2;
+    CBitSlider* s = slider(index == 0   ? kSpeedSliderId
+                           : index == 1 ? kBrightnessSliderId
+                                        : kReportSliderId);
+    if (!s || surface_.isNull()) {
+        return;
+    }
+    if (s->value() != lastSliderPosition_[index]) {
+        QPainter p(&surface_);
+        paintSlider(p, *s);
+        p.end();
+        lastSliderPosition_[index] = s->value();
+        update(s->geometry());
+    }
+}
+
+void COstraDlg::paintSlider(QPainter& p, CBitSlider& s) {
+    const int position = s.value();
+    int tx = s.thumbX();
+    int ty = s.thumbY();
+    switch (s.controlId()) {
+        case kSpeedSliderId:
+            model_.settings.setSpeedLevel(static_cast<std::uint8_t>(position));
+            break;
+        case kBrightnessSliderId:
+            model_.settings.setBrightnessLevel(static_cast<std::uint8_t>(position));
+            break;
+        default:
+            model_.settings.setReportInterval(static_cast<std::uint8_t>(position));
+            tx = std::clamp(tx, 0, 205);
+            ty = std::max(ty, 0);
+            if (position == 0) {
+                tx += 2;
+            }
+            break;
+    }
+    const QRect r = s.geometry();
+    const QImage filled = LoadBitmapResource(kBitmapSliderFilled);
+    const QImage empty = LoadBitmapResource(kBitmapSliderEmpty);
+    if (tx > 0) {
+        p.drawImage(QPoint(r.left(), r.top()), filled, QRect(0, 0, tx, r.height()));
+    }
+    if (r.width() - tx > 0) {
+        p.drawImage(QPoint(r.left() + tx, r.top()), empty,
+                    QRect(tx, 0, r.width() - tx, r.height()));
+    }
+    drawImage(p, QStringLiteral("Thumb.png"), r.left() + tx, r.top() + ty + 1);
+}
+
+}  // namespace tavrin

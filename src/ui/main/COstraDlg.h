@@ -1,0 +1,127 @@
+#pragma once
+
+// The main window: a borderless surface composed from skin images and text, with the keyboard
+// picture, the collapsible left panel and the command buttons.
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "model/LocalFiles.h"
+#include "model/Model.h"
+#include "model/ProgramDirectory.h"
+#include "device/MessageTarget.h"
+#include "ui/main/MainLayout.h"
+#include "ui/main/MainWindowState.h"
+#include "ui/main/SkinImages.h"
+
+namespace tavrin {
+
+class CBitSlider;
+
+// Control ids of the bitmap sliders.
+inline constexpr int kSpeedSliderId = 1007;
+inline constexpr int kReportSliderId = 1010;
+inline constexpr int kBrightnessSliderId = 1017;
+inline constexpr int kHiddenSlider1018 = 1018;
+inline constexpr int kHiddenSlider1019 = 1019;
+
+// The maker's home page, shown in the help pop-up and opened from it.
+inline constexpr const char* kHomePageAddress = "https://www.tavrin-gaming.com";
+
+class COstraDlg : public QWidget, public MessageTarget {
+    Q_OBJECT
+
+public:
+    COstraDlg(Model& model, ProgramPaths paths, QWidget* parent = nullptr);
+    ~COstraDlg() override;
+
+    Model& model() { return model_; }
+    MainWindowState& state() { return state_; }
+    const ProgramPaths& paths() const { return paths_; }
+
+    // Composes the whole surface and shows it.
+    void paintAll();
+    // The last composed surface, as it is on screen.
+    const QImage& composedImage() const { return surface_; }
+
+    std::optional<Region> hitRegion(int x, int y) const;
+    // KeyPosition under the point, or 255. The Keymap view cannot pick Win (96) and Fn (100).
+    std::uint8_t hitKey(int x, int y) const;
+
+    CBitSlider* slider(int controlId) const;
+    // Minimise hides the window when a notification icon can bring it back, else iconifies it.
+    void setMinimiseHides(bool hides) { minimiseHides_ = hides; }
+
+    // The brightness, speed and report-rate sliders from the model.
+    void setSliderPositions();
+
+    // Messages from the controls (WM_SLIDER_MOVED).
+    std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    // How often a press on bare background followed by a move started a system move.
+    int dragStarts() const { return dragStarts_; }
+
+    // The click dispatcher's branches.
+    void onRegionClicked(Region region);
+    void onKeyClicked(std::uint8_t position);
+    void effectListClick(int x, int y);
+    void responseListClick(int x, int y);
+    void helpClick(int x, int y);
+    void closeProgram();
+
+signals:
+    // Commands that need the application's services: Profile, Macro Management, Return, Cancel,
+    // Save.
+    void commandRequested(tavrin::Region region);
+    void keyClicked(std::uint8_t position);
+    void homePageRequested();
+    void updaterRequested();
+    // Close was clicked: "keymap.bin" already holds the saved state.
+    void closeRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool event(QEvent* event) override;
+
+    void drawImage(QPainter& p, const QString& name, int x, int y);
+    void drawText(QPainter& p, const QString& text, int x, int y, int height,
+                  QRgb colour = 0xFFFFFFFF);
+    // The Chinese text when LanguageId is 4, else the English one.
+    QString tr2(const char16_t* chinese, const char16_t* english) const;
+
+    void drawKeyboardOverlays(QPainter& p);
+
+private:
+    void composeSurface();
+    void paintPanel(QPainter& p);
+    void paintLists(QPainter& p, const SectionLayout& layout);
+    void paintHelp(QPainter& p);
+    void paintSlider(QPainter& p, CBitSlider& slider);
+    void onSliderMoved(int controlId);
+    void createSliders();
+
+    Model& model_;
+    ProgramPaths paths_;
+    SkinLookup lookup_;
+    SkinImages images_;
+    MainWindowState state_;
+    QImage surface_;
+    std::array<CBitSlider*, 5> sliders_{};
+    std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
+    int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for
+    int dragStarts_ = 0;
+    bool minimiseHides_ = true;
+    WriteResult lastWrite_;
+};
+
+}  // namespace tavrin

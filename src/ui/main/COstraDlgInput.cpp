@@ -1,0 +1,139 @@
+// Pointer, key and focus handling of the main window: hover, dragging and the click dispatch.
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include "model/KeyHitTest.h"
+#include "ui/main/COstraDlg.h"
+
+namespace tavrin {
+
+std::optional<Region> COstraDlg::hitRegion(int x, int y) const {
+    return HitRegion(state_.panel, model_.settings.effectCode(), x, y);
+}
+
+std::uint8_t COstraDlg::hitKey(int x, int y) const {
+    const auto hit = HitKeyRect(KeyRectsFor(model_.layoutVariant), x, y);
+    if (!hit) {
+        return kNoKey;
+    }
+    // Win and Fn cannot be given another meaning; in the DIY view they can still be lit.
+    if (!state_.diyView && (*hit == 96 || *hit == 100)) {
+        return kNoKey;
+    }
+    return static_cast<std::uint8_t>(*hit);
+}
+
+void COstraDlg::mouseMoveEvent(QMouseEvent* event) {
+    const int x = static_cast<int>(event->position().x());
+    const int y = static_cast<int>(event->position().y());
+    if (!(event->buttons() & Qt::LeftButton)) {
+        state_.mouseDown = false;
+    }
+
+    // 1. Hover over the open list, or over the regions.
+    std::optional<Region> region;
+    if (state_.effectListOpen) {
+        state_.effectListRow = EffectListRowAt(x, y).value_or(kNoRow);
+    } else if (state_.responseListOpen) {
+        state_.responseListRow =
+            ResponseListRowAt(LayoutSections(state_.panel), x, y).value_or(kNoRow);
+    } else {
+        region = hitRegion(x, y);
+        if (region) {
+            state_.hoverFlags.fill(0);
+            state_.hoverFlags[static_cast<std::size_t>(*region)] = 1;
+            state_.lastHoverRegion = static_cast<std::uint8_t>(*region);
+        } else if (state_.lastHoverRegion != kNoRegion) {
+            state_.hoverFlags.fill(0);
+            paintAll();
+            state_.lastHoverRegion = kNoRegion;
+        }
+    }
+
+    // 2. Dragging from bare background.
+    const std::uint8_t key = hitKey(x, y);
+    if (state_.mouseDown && !region && key == kNoKey && !state_.listOpen()) {
+        state_.mouseDown = false;
+        ++dragStarts_;
+        if (QWindow* window = windowHandle()) {
+            window->startSystemMove();
+        }
+    }
+
+    // 3. Key hover.
+    model_.selectedKey = key;
+    if (key != state_.lastHoverKey) {
+        state_.lastHoverKey = key;
+        paintAll();
+    } else if (key == kNoKey &&
+               (region || state_.effectListRow != kNoRow || state_.responseListRow != kNoRow)) {
+        paintAll();
+    }
+}
+
+void COstraDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        state_.mouseDown = true;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void COstraDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter, Escape and F1 never close the window or ask for help.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_F1:
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void COstraDlg::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    state_.hoverFlags.fill(0);
+    paintAll();
+}
+
+bool COstraDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) {
+        state_.hoverFlags.fill(0);
+        paintAll();
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace tavrin
+
+namespace tavrin {
+
+void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const int x = static_cast<int>(event->position().x());
+    const int y = static_cast<int>(event->position().y());
+    if (state_.effectListOpen) {
+        effectListClick(x, y);
+    } else if (state_.responseListOpen) {
+        responseListClick(x, y);
+    } else if (state_.helpOpen) {
+        helpClick(x, y);
+    } else {
+        if (const auto region = hitRegion(x, y)) {
+            onRegionClicked(*region);
+        }
+        onKeyClicked(hitKey(x, y));
+    }
+    paintAll();
+    QWidget::mouseReleaseEvent(event);
+}
+
+}  // namespace tavrin

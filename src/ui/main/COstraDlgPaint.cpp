@@ -1,0 +1,298 @@
+// Composing the main window's surface.
+
+#include <QFont>
+#include <QPainter>
+
+#include "model/KeyTables.h"
+#include "ui/controls/CBitSlider.h"
+#include "ui/main/COstraDlg.h"
+
+namespace tavrin {
+
+namespace {
+
+QColor FromColorRef(QRgb bgr) {
+    // Colours are given as 0x00BBGGRR.
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+
+// List rows, as colour references.
+constexpr QRgb kListHighlight = 0x000050;
+constexpr QRgb kListRow = 0x3B3B3B;
+
+}  // namespace
+
+QString COstraDlg::tr2(const char16_t* chinese, const char16_t* english) const {
+    return QString::fromUtf16(model_.chinese() ? chinese : english);
+}
+
+void COstraDlg::drawImage(QPainter& p, const QString& name, int x, int y) {
+    const QImage& image = images_.image(name);
+    if (!image.isNull()) {
+        p.drawImage(x, y, image);
+    }
+}
+
+void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int height, QRgb colour) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(height);
+    font.setWeight(QFont::Light);
+    p.setFont(font);
+    p.setPen(FromColorRef(colour));
+    p.drawText(QRect(x, y, 4000, height * 2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+               text);
+}
+
+void COstraDlg::paintAll() {
+    composeSurface();
+    update();
+}
+
+void COstraDlg::composeSurface() {
+    const QImage& background = images_.image(QStringLiteral("main.png"));
+    if (background.isNull()) {
+        // Nothing to draw on: the window shows an empty surface of its own size.
+        surface_ = QImage(size(), QImage::Format_RGB32);
+        surface_.fill(Qt::black);
+        return;
+    }
+    surface_ = background.copy();
+    QPainter p(&surface_);
+
+    // 1. Title buttons.
+    drawImage(p,
+              state_.hovered(Region::Help) ? QStringLiteral("button-help-over.png")
+                                           : QStringLiteral("button-help-normal.png"),
+              936, 5);
+    drawImage(p,
+              state_.hovered(Region::Minimise) ? QStringLiteral("button-min-over.png")
+                                               : QStringLiteral("button-min-normal.png"),
+              957, 5);
+    drawImage(p,
+              state_.hovered(Region::Close) ? QStringLiteral("button-close-over.png")
+                                            : QStringLiteral("button-close-normal.png"),
+              978, 5);
+    // 2. Logo.
+    drawImage(p, QStringLiteral("logo.png"), 19, 35);
+    // 3. Keyboard picture.
+    drawImage(
+        p, model_.layoutVariant == 1 ? QStringLiteral("kb_BK.png") : QStringLiteral("kb_BK_87.png"),
+        kKeyboardOriginX, kKeyboardOriginY);
+    // 4. Keyboard overlays.
+    drawKeyboardOverlays(p);
+    // 5. Bottom buttons, all three from the same pair of images.
+    const std::pair<Region, int> bottom[] = {
+        {Region::Return, 800}, {Region::Cancel, 862}, {Region::Save, 924}};
+    for (const auto& [region, x] : bottom) {
+        drawImage(p,
+                  state_.hovered(region) ? QStringLiteral("button-cancel-over.png")
+                                         : QStringLiteral("button-cancel-normal.png"),
+                  x, 600);
+    }
+    // 6. Profile button.
+    drawImage(p, QStringLiteral("Config.png"), 17, 603);
+    // 7. Button texts.
+    drawText(p, tr2(u"配置", u"Profile"), 45, 610, 16);
+    drawText(p, tr2(u"恢复", u"Return"), 810, 607, 16);
+    drawText(p, tr2(u"取消", u"Cancel"), 872, 607, 16);
+    drawText(p, tr2(u"保存", u"Save"), 934, 607, 16);
+    // 8. Left panel.
+    paintPanel(p);
+    // 9. Help pop-up.
+    if (state_.helpOpen) {
+        paintHelp(p);
+    }
+}
+
+void COstraDlg::paintHelp(QPainter& p) {
+    drawImage(p, QStringLiteral("HelpWindow.png"), 830, 22);
+    drawText(p, QString::fromLatin1(kHomePageAddress), 850, 25, 15);
+    drawText(p, tr2(u"驱动更新", u"Update Firmware"), 850, 50, 15);
+    drawText(p, QStringLiteral("Ver: 1.4"), 850, 75, 15);
+}
+
+void COstraDlg::paintPanel(QPainter& p) {
+    const SectionLayout l = LayoutSections(state_.panel);
+    SettingsBlock& s = model_.settings;
+    const bool lightOpen = !state_.panel.lightCollapsed;
+    const std::uint8_t effect = s.effectCode();
+
+    // Light.
+    drawImage(p, QStringLiteral("itemBK.png"), 19, 110);
+    drawText(p, tr2(u"灯光", u"Light"), 19, 110, 15);
+    CBitSlider* speed = slider(kSpeedSliderId);
+    CBitSlider* brightness = slider(kBrightnessSliderId);
+    if (lightOpen) {
+        if (effect < kFirstDiyEffect) {
+            // The keyboard may report colours the panel has no use for.
+            if (s.colourIndex() == 0) {
+                s.setColourIndex(1);
+            } else if (s.colourIndex() > 8) {
+                s.setColourIndex(8);
+            }
+        }
+        drawImage(p, QStringLiteral("LEDEffect_open.png"), 19, 130);
+        drawText(p, tr2(u"效果", u"Effect"), 28, 137, 15);
+        drawImage(p, QStringLiteral("Light_Item.png"), 28, 158);
+        if (auto name = EffectNameForCode(effect, model_.chinese())) {
+            drawText(p, QString::fromUtf16(name->data(), static_cast<qsizetype>(name->size())), 28,
+                     158, 14);
+        }
+        const bool withSpeed = effect >= 1 && effect <= 49;
+        if (withSpeed) {
+            drawImage(p, QStringLiteral("freq.png"), 19, 245);
+            if (speed) {
+                speed->setVisible(!state_.listOpen());
+                paintSlider(p, *speed);
+            }
+            drawText(p, tr2(u"速度", u"Speed"), 28, 290, 13);
+            drawText(p, tr2(u"慢", u"Slow"), 28, 317, 13);
+            drawText(p, tr2(u"快", u"Fast"), 230, 317, 13);
+        } else if (speed) {
+            speed->hide();
+        }
+        drawText(p, tr2(u"亮度", u"Brightness"), 28, 247, 13);
+        drawText(p, tr2(u"黑", u"Dark"), 28, 274, 13);
+        drawText(p, tr2(u"亮", u"Bright"), 230, 274, 13);
+        if (brightness) {
+            brightness->setVisible(!state_.listOpen());
+            if (!state_.listOpen()) {
+                paintSlider(p, *brightness);
+            }
+        }
+        if (effect == 2) {
+            drawText(p, tr2(u"方向", u"Direction"), 29, 177, 15);
+            drawImage(p, QStringLiteral("Direction-T-Disable.png"), 29, 197);
+            drawImage(p, QStringLiteral("Direction-B-Disable.png"), 79, 197);
+            drawImage(p, QStringLiteral("Direction-R-Disable.png"), 129, 197);
+            drawImage(p, QStringLiteral("Direction-L-Disable.png"), 179, 197);
+            switch (s.directionCode()) {
+                case 0:
+                    drawImage(p, QStringLiteral("Direction-L-Enable.png"), 179, 197);
+                    break;
+                case 1:
+                    drawImage(p, QStringLiteral("Direction-R-Enable.png"), 129, 197);
+                    break;
+                case 2:
+                    drawImage(p, QStringLiteral("Direction-B-Enable.png"), 79, 197);
+                    break;
+                case 3:
+                    drawImage(p, QStringLiteral("Direction-T-Enable.png"), 29, 197);
+                    break;
+                default:
+                    break;
+            }
+        }
+        if (effect >= kFirstDiyEffect) {
+            drawImage(p,
+                      state_.diyView ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"),
+                      28, 199);
+            drawImage(p,
+                      state_.diyView ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"),
+                      130, 199);
+            drawText(p, QStringLiteral("Keymap"), 45, 197, 15);
+            drawText(p, QStringLiteral("DIY"), 147, 197, 15);
+        }
+    } else {
+        if (speed) {
+            speed->hide();
+        }
+        if (brightness) {
+            brightness->hide();
+        }
+    }
+
+    // Macro Management.
+    drawImage(p, QStringLiteral("MacroManagementBK.png"), 19, l.yMacro);
+    drawImage(p, QStringLiteral("MacroButton3.png"), 19, l.yMacro + 10);
+    drawText(p, tr2(u"宏管理器", u"Macro Management"), 21, l.yMacro + 12, 15);
+
+    // Game Mode and Win Lock.
+    if (state_.panel.gameCollapsed) {
+        drawImage(p, QStringLiteral("gamemode_Close.png"), 19, l.yGame);
+        if (model_.chinese()) {
+            drawText(p, QString::fromUtf16(u"游戏模式"), 19, l.yGame, 15);
+        } else {
+            drawText(p, QStringLiteral("Game Mode"), 19, l.yGame, 15);
+            drawText(p, QStringLiteral("Win Lock"), 149, l.yGame, 15);
+        }
+    } else {
+        drawImage(p, QStringLiteral("gamemode_open.png"), 19, l.yGame);
+        drawText(p, tr2(u"游戏模式", u"Game Mode"), 19, l.yGame, 15);
+        drawText(p, tr2(u"Win Lock模式", u"Win Lock"), 149, l.yGame, 15);
+        const auto radios = [&](bool on, int x) {
+            drawImage(p, on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), x,
+                      l.yGame + 33);
+            drawImage(p, on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), x + 54,
+                      l.yGame + 33);
+            drawText(p, tr2(u"开启", u"ON"), x + 17, l.yGame + 31, 15);
+            drawText(p, tr2(u"关闭", u"OFF"), x + 71, l.yGame + 31, 15);
+        };
+        radios(s.gameMode() != 0, 34);
+        radios(s.winLock() != 0, 164);
+    }
+
+    // Response Time.
+    const QString responseTitle = tr2(u"按键响应时间", u"Response Time");
+    if (state_.panel.responseCollapsed) {
+        drawImage(p, QStringLiteral("responsetime_close.png"), 19, l.yResponse);
+        drawText(p, responseTitle, 19, l.yResponse, 15);
+    } else {
+        drawImage(p, QStringLiteral("responsetime_open.png"), 19, l.yResponse);
+        drawText(p, responseTitle, 19, l.yResponse, 15);
+        drawImage(p, QStringLiteral("Light_Item.png"), 28, l.yResponse + 28);
+        drawText(p, QStringLiteral("%1 ms").arg(2 * s.responseTime()), 100, l.yResponse + 28, 15);
+    }
+
+    // USB Report Rate.
+    const QString reportTitle = tr2(u"USB报告率", u"USB Report Rate");
+    CBitSlider* report = slider(kReportSliderId);
+    if (state_.panel.reportCollapsed) {
+        drawImage(p, QStringLiteral("reportrate_Close.png"), 19, l.yReport);
+        drawText(p, reportTitle, 19, l.yReport, 15);
+        if (report) {
+            report->hide();
+        }
+    } else {
+        drawImage(p, QStringLiteral("reportrate_Open.png"), 19, l.yReport);
+        drawText(p, reportTitle, 19, l.yReport, 15);
+        if (report) {
+            if (reportSliderPlacedFor_ != l.yReport) {
+                report->move(28, l.yReport + 23);
+                reportSliderPlacedFor_ = l.yReport;
+            }
+            paintSlider(p, *report);
+            report->show();
+        }
+    }
+
+    paintLists(p, l);
+}
+
+void COstraDlg::paintLists(QPainter& p, const SectionLayout& l) {
+    // A row fills (left, top)-(right, top + 20) with the right and bottom edges excluded.
+    const auto row = [&](int left, int top, int right, bool lit) {
+        p.fillRect(QRect(left, top, right - left, kListRowHeight),
+                   FromColorRef(lit ? kListHighlight : kListRow));
+    };
+    if (state_.effectListOpen) {
+        for (int i = 0; i < static_cast<int>(kEffectCount); ++i) {
+            const int top = kEffectListTop + kListRowHeight * i;
+            row(28, top, 248, state_.effectListRow == i);
+            const auto name = EffectName(static_cast<std::size_t>(i), model_.chinese());
+            drawText(p, QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())), 28,
+                     top, 18);
+        }
+    } else if (state_.responseListOpen) {
+        const int top0 = l.responseListY();
+        for (int i = 0; i < kResponseRows; ++i) {
+            const int top = top0 + kListRowHeight * i;
+            row(27, top, 247, state_.responseListRow == i);
+            drawText(p, QStringLiteral("%1ms").arg(2 * (i + 1)), 97, top, 18);
+        }
+    }
+}
+
+void COstraDlg::drawKeyboardOverlays(QPainter&) {}
+
+}  // namespace tavrin

@@ -1,0 +1,98 @@
+#pragma once
+
+// The main window's geometry: the collapsible sections of the left panel, the clickable regions in
+// the order they are tested, and the two drop-down lists. Plain values, no drawing.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tavrin {
+
+// Region numbers index hoverFlags; they are the window's own numbering, not positions in a table.
+enum class Region : std::uint8_t {
+    Help = 0,
+    Minimise = 1,
+    Close = 2,
+    EffectBox = 3,
+    DirectionT = 4,
+    DirectionB = 5,
+    DirectionR = 6,
+    DirectionL = 7,
+    MacroManagement = 9,
+    GameModeOn = 10,
+    GameModeOff = 11,
+    ResponseBox = 12,
+    Profile = 14,
+    Return = 15,
+    Cancel = 16,
+    Save = 17,
+    LightHeader = 18,
+    GameModeHeader = 19,
+    ResponseHeader = 20,
+    ReportHeader = 21,
+    Logo = 30,
+    WinLockOn = 31,
+    WinLockOff = 32,
+    KeymapRadio = 33,
+    DiyRadio = 34,
+};
+
+inline constexpr std::uint8_t kNoRow = 255;
+inline constexpr std::uint8_t kNoRegion = 255;
+
+struct PanelState {
+    bool lightCollapsed = true;
+    bool gameCollapsed = true;
+    bool responseCollapsed = true;
+    bool reportCollapsed = true;
+};
+
+struct SectionLayout {
+    int yLight = 110;
+    int yMacro = 140;
+    int yGame = 195;
+    int yResponse = 250;
+    int yReport = 290;
+
+    // Top-left corner of the response-time list.
+    int responseListX() const { return 27; }
+    int responseListY() const { return yResponse - 173; }
+};
+
+SectionLayout LayoutSections(const PanelState& panel);
+
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+
+    bool contains(int x, int y) const { return left <= x && x <= right && top <= y && y <= bottom; }
+};
+
+// The rectangle of a region for the current layout (whether it is tested is HitRegion's business).
+Rect RegionRect(Region region, const SectionLayout& layout);
+
+// The first region, in test order, whose rectangle holds (x, y) and whose condition holds.
+std::optional<Region> HitRegion(const PanelState& panel, std::uint8_t effectCode, int x, int y);
+
+// Effect list: 18 rows of 20 pixels from (28,173); the response list: 10 rows from its corner.
+inline constexpr int kEffectListLeft = 28;
+inline constexpr int kEffectListRight = 248;
+inline constexpr int kEffectListTop = 173;
+inline constexpr int kEffectListBottom = 532;
+inline constexpr int kListRowHeight = 20;
+inline constexpr int kResponseRows = 10;
+
+std::optional<std::uint8_t> EffectListRowAt(int x, int y);
+std::optional<std::uint8_t> ResponseListRowAt(const SectionLayout& layout, int x, int y);
+
+// The effect list's names in row order.
+std::u16string_view EffectName(std::size_t row, bool chinese);
+// The name drawn in the effect box: the first row whose code is `effectCode`; none for codes the
+// list does not know.
+std::optional<std::u16string_view> EffectNameForCode(std::uint8_t effectCode, bool chinese);
+
+}  // namespace tavrin

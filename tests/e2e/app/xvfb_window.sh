@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The real program on a real X server: it stays up and shows a window of the size of "main.png".
+source "$(dirname "$0")/common.sh"
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+    echo "xvfb-run or xdotool missing: skipped"
+    exit 77
+fi
+# The test run sets the offscreen platform for the widget tests; this one needs the X server.
+export QT_QPA_PLATFORM=xcb
+PROGRAM_DIR=$(dirname "$APP")
+read -r want_w want_h < <(png_size "$PROGRAM_DIR/png/english/main.png")
+
+cat >"$work/inner.sh" <<INNER
+set -u
+"$APP" --simulate --data-dir "$work/data" 2>"$work/app.log" &
+app=\$!
+find_window() { xdotool search --onlyvisible --name "^Tavrin Gaming Keyboard\$" 2>/dev/null | head -1; }
+for i in \$(seq 1 50); do
+    [ -n "\$(find_window)" ] && break
+    sleep 0.2
+done
+sleep 3
+kill -0 \$app || { echo "the program ended" >"$work/verdict"; exit 1; }
+id=\$(find_window)
+[ -n "\$id" ] || { echo "no visible window" >"$work/verdict"; exit 1; }
+xdotool getwindowgeometry "\$id" >"$work/win.txt" 2>&1
+kill \$app
+wait \$app 2>/dev/null
+echo ok >"$work/verdict"
+INNER
+timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/inner.sh" || true
+[ "$(cat "$work/verdict" 2>/dev/null)" = ok ] || fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
+read -r w h < <(awk '/Geometry:/ {split($2, a, "x"); print a[1], a[2]}' "$work/win.txt")
+[ "$w" = "$want_w" ] && [ "$h" = "$want_h" ] || fail "window is ${w}x${h}, main.png is ${want_w}x${want_h}"
+echo "window ${w}x${h} stayed up for 3 s"

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+#include "app/COstraApp.h"
+#include "device/KeyboardConnection.h"
+#include "device/WindowMessages.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/TrayIcon.h"
+#include "sim/VirtualKeyboard.h"
+#include "support/TempDir.h"
+#include "ui/controls/CBitSlider.h"
+#include "ui/main/COstraDlg.h"
+
+namespace tavrin {
+namespace {
+
+// No HID device at all.
+class NoDevices final : public HidBackend {
+public:
+    std::vector<HidInterfaceInfo> enumerate() override { return {}; }
+    std::unique_ptr<HidDevice> open(const std::string&, std::string& error) override {
+        error = "no such device";
+        return nullptr;
+    }
+};
+
+class AppStartTest : public testing::Test {
+protected:
+    std::unique_ptr<COstraApp> start(bool keyboard, bool tray, const char* language = nullptr) {
+        if (language) {
+            QtSettingsStore(config->path())
+                .writeString("Software\\Mervic", "Language",
+                             std::u16string(language, language + std::strlen(language)));
+        }
+        AppOptions options;
+        options.simulate = keyboard;
+        options.dataDir = QString::fromStdString(data.path().string());
+        AppOverrides overrides;
+        if (!keyboard) {
+            overrides.backend = std::make_unique<NoDevices>();
+        }
+        overrides.configFolder = config->path();
+        overrides.trayAvailable = tray;
+        overrides.showSplash = false;
+        overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+        auto app = std::make_unique<COstraApp>(options, std::move(overrides));
+        QString error;
+        EXPECT_TRUE(app->start(error)) << error.toStdString();
+        return app;
+    }
+
+    test::TempDir data;
+    std::unique_ptr<test::TempDir> config = std::make_unique<test::TempDir>();
+};
+
+TEST_F(AppStartTest, WithAKeyboardTheWindowShowsAndTheSlidersFollowTheKeyboard) {
+    auto app = start(true, true);
+    EXPECT_TRUE(app->window().isVisible());
+    ASSERT_NE(app->tray(), nullptr);
+    EXPECT_TRUE(app->tray()->isVisible());
+    EXPECT_EQ(app->tray()->toolTip(), QStringLiteral("Tavrin Gaming Keyboard"));
+
+    // The start-up read ends with WM_SETTINGS_LOADED, which sets the sliders from the model.
+    // The brightness slider starts at 1; the keyboard's factory brightness is another level.
+    QTRY_VERIFY_WITH_TIMEOUT(app->model().savedSettings.keyMap()[0] != 0, 5000);
+    QTRY_COMPARE(app->window().slider(kBrightnessSliderId)->value(),
+                 int(app->model().settings.brightnessLevel()));
+    EXPECT_EQ(app->window().slider(kReportSliderId)->value(),
+              int(app->model().settings.reportInterval()));
+    EXPECT_EQ(app->window().slider(kSpeedSliderId)->value(),
+              int(app->model().settings.speedLevel()));
+    EXPECT_EQ(app->window().size(), QSize(1000, 645));
+}
+
+TEST_F(AppStartTest, WithoutAKeyboardOnlyTheIconShows) {
+    auto app = start(false, true);
+    EXPECT_FALSE(app->window().isVisible());
+    EXPECT_TRUE(app->tray()->isVisible());
+
+    app->showMainWindow();  // a double click on the icon
+    EXPECT_FALSE(app->window().isVisible());
+    EXPECT_EQ(app->lastBalloon(), QStringLiteral("No Gaming Keyboard Detected!"));
+}
+
+TEST_F(AppStartTest, TheNoKeyboardMessageNeedsItsParameter) {
+    auto app = start(false, true);
+    app->handleMessage(WM_SHOW_NO_KEYBOARD, 14, 0);
+    EXPECT_TRUE(app->lastBalloon().isEmpty());
+    app->handleMessage(WM_SHOW_NO_KEYBOARD, 15, 0);
+    EXPECT_EQ(app->lastBalloon(), QStringLiteral("No Gaming Keyboard Detected!"));
+}
+
+TEST_F(AppStartTest, WithoutANotificationAreaTheWindowStaysReachable) {
+    auto app = start(false, false);
+    EXPECT_TRUE(app->window().isVisible());
+    EXPECT_EQ(app->lastBalloon(), QStringLiteral("No Gaming Keyboard Detected!"));
+}
+
+TEST_F(AppStartTest, IconMenuTextsInBothLanguages) {
+    const std::pair<const char*, QString> cases[] = {{nullptr, QStringLiteral("Exit")},
+                                                     {"Chinese", QStringLiteral("Exit")},
+                                                     {"chinese", QString::fromUtf16(u"退出")}};
+    for (const auto& [language, exitText] : cases) {
+        config = std::make_unique<test::TempDir>();
+        auto app = start(true, true, language);
+        emit app->tray()->aboutToShowMenu();
+        const QList<QAction*> actions = app->tray()->menu().actions();
+        ASSERT_EQ(actions.size(), 2);
+        EXPECT_EQ(actions[0]->text(), QStringLiteral("About Ostra..."));
+        EXPECT_EQ(actions[1]->text(), exitText) << (language ? language : "none");
+    }
+}
+
+TEST_F(AppStartTest, ExitLeavesKeymapAsLastWritten) {
+    auto app = start(true, true);
+    const auto before = test::ReadWholeFile(data / "keymap.bin");
+    app->model().settings.setEffectCode(9);
+    QSignalSpy quit(app.get(), &COstraApp::quitRequested);
+    app->tray()->menu().actions()[1]->trigger();
+    EXPECT_EQ(quit.count(), 1);
+    app.reset();
+    EXPECT_EQ(test::ReadWholeFile(data / "keymap.bin"), before);
+}
+
+TEST_F(AppStartTest, KeyboardLostHidesTheWindow) {
+    auto app = start(true, true);
+    ASSERT_TRUE(app->window().isVisible());
+    app->handleMessage(WM_KEYBOARD_LOST, 0, 0);
+    EXPECT_FALSE(app->window().isVisible());
+    app->showMainWindow();
+    EXPECT_TRUE(app->window().isVisible());
+}
+
+}  // namespace
+}  // namespace tavrin
