@@ -1,14 +1,51 @@
 #include <QApplication>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/AppOptions.h"
 #include "app/COstraApp.h"
 #include "app/SingleInstance.h"
 #include "ui/main/COstraDlg.h"
 
+namespace {
+
+// For the benchmarks: ends the process at once when the first window has painted.
+class FirstFrameExit : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
+        return false;
+    }
+};
+
+void PrintResidentMemory() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:")) {
+                std::printf("%s\n", line.constData());
+            }
+        }
+    }
+    std::fflush(stdout);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // TAVRIN_BENCH_EXIT=first-frame ends at the first painted frame; =started prints the resident
+    // memory once start-up has settled and ends.
+    const QByteArray benchExit = qgetenv("TAVRIN_BENCH_EXIT");
+    FirstFrameExit firstFrameExit;
+    if (benchExit == "first-frame") {
+        app.installEventFilter(&firstFrameExit);
+    }
     // The settings key the program has always used.
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin Game Keyboard"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin Gaming Keyboard"));
@@ -36,6 +73,12 @@ int main(int argc, char** argv) {
     if (!program.start(error)) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", qPrintable(error));
         return 1;
+    }
+    if (benchExit == "started") {
+        QTimer::singleShot(1500, [] {
+            PrintResidentMemory();
+            std::_Exit(0);
+        });
     }
     // For a machine without a screen: TAVRIN_SCREENSHOT=<file.png> saves the window once it has
     // settled, so that a person can look at what the program shows.
