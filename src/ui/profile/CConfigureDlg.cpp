@@ -15,6 +15,7 @@
 #include "model/ProgramDirectory.h"
 #include "model/Prompts.h"
 #include "model/SettingsStore.h"
+#include "model/Utf16Text.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/SkinFont.h"
@@ -430,7 +431,14 @@ void CConfigureDlg::rename(std::uintptr_t line, std::intptr_t newIndex) {
         return;
     }
     const std::u16string newText = ToU16(list_->lineText(static_cast<int>(newIndex)));
+    const bool wasCurrent =
+        line < folder_.profileCount() &&
+        Utf16FromPath(folder_.entries()[line].path.filename()) == folder_.currentProfile();
     const ProfileResult renamed = folder_.renameProfile(line, newText);
+    if (renamed.status == ProfileStatus::Done && wasCurrent) {
+        // The current profile keeps being the current one under its new name.
+        WriteCurrentProfile(settings_, RenamedFileName(newText));
+    }
     switch (renamed.status) {
         case ProfileStatus::SameFile:
             fillList();

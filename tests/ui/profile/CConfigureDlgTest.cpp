@@ -233,9 +233,12 @@ TEST_F(CConfigureDlgTest, RenameThroughTheListEditor) {
         std::filesystem::create_directory(configure());
         putProfile("Profile_1", 0x11);
         putProfile("Profile_2", 0x22);
+        settings.writeString(kProfileKey, kCurrentProfileValue, u"Profile_2.bin");
         waits.clear();
         open();
         renameThroughEditor(1, c.typed);
+        EXPECT_EQ(settings.readString(kProfileKey, kCurrentProfileValue), u"Game.bin")
+            << "the current profile follows its rename";
         EXPECT_EQ(filesInFolder(), (std::vector<std::string>{c.file, "Profile_1.bin"}));
         EXPECT_EQ(ReadWholeFile(configure() / c.file), FilledProfile(0x22).bytes());
         EXPECT_EQ(lines(), (QStringList{"Game", "Profile_1"}));
