@@ -241,6 +241,7 @@ TEST_F(MainCommandsTest, SaveRunsOnAWorkerWhileTheWindowWaitsAndIgnoresInput) {
     click({38, 232});  // Game Mode ON
     EXPECT_EQ(model().settings.gameMode(), 0);
     QTRY_VERIFY(window().composedImage() != before);
+    test::SaveScreenshotIfAsked(window(), QStringLiteral("main-saving"));
     {
         std::lock_guard lock(mutex);
         hold = false;
