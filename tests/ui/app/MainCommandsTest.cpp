@@ -368,6 +368,28 @@ TEST_F(MainCommandsTest, TheRightmostReportRateIsSavedAsThree) {
     EXPECT_EQ(keyboard->state().reportInterval(), 3);
 }
 
+TEST_F(MainCommandsTest, AnUnknownEffectGoesBackUnchangedWhenAnotherLightingByteIsSaved) {
+    VirtualKeyboardState state;
+    state.lighting()[0] = 7;  // an effect the list does not know
+    state.lighting()[2] = 0;  // the darkest brightness
+    keyboard->setState(state);
+    start();
+    ASSERT_EQ(model().settings.effectCode(), 7);
+    click(kLightHeader);
+    CBitSlider* brightness = window().slider(kBrightnessSliderId);
+    QTest::mouseClick(brightness, Qt::LeftButton, {},
+                      QPoint(brightness->width() - 2, brightness->height() / 2));
+    ASSERT_EQ(model().settings.brightnessLevel(), 4);
+    mark();
+    click(kSave);
+    waitIdle();
+    const auto reports = keyboard->hostReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].bytes[protocol::kCodeByte], protocol::kWriteLighting);
+    EXPECT_EQ(reports[0].bytes[protocol::kLightingFirst], 7);
+    EXPECT_EQ(reports[0].bytes[protocol::kLightingFirst + 2], 255);
+}
+
 TEST_F(MainCommandsTest, TheFactoryResetQuestionAnsweredCancelChangesNothing) {
     struct Language {
         const char* id;
