@@ -15,8 +15,11 @@
 #include "device/WindowMessages.h"
 #include "model/AssignmentReconcile.h"
 #include "model/LocalFiles.h"
+#include "model/Shell.h"
 #include "platform/hidraw/HidrawBackend.h"
 #include "platform/hidraw/UdevMonitor.h"
+#include "platform/qt/QtFileChooser.h"
+#include "platform/qt/QtKeyHook.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/TrayIcon.h"
@@ -28,6 +31,9 @@
 #include "ui/controls/CAboutDlg.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/controls/CSplashScreen.h"
+#include "ui/keymap/CKeyMap.h"
+#include "ui/macro/CMacroRecordDlg.h"
+#include "ui/macro/SteadyMacroClock.h"
 #include "ui/main/COstraDlg.h"
 
 namespace tavrin {
@@ -107,6 +113,7 @@ bool COstraApp::start(QString& error) {
     window_ = std::make_unique<COstraDlg>(*model_, paths_);
     window_->setMinimiseHides(trayAvailable_);
     prompts_ = std::make_unique<QtPrompts>(window_.get());
+    wireCommands();
     model_->keyChangedFlags.fill(0);
     model_->selectedKey = kNoKey;
 
@@ -131,7 +138,7 @@ bool COstraApp::start(QString& error) {
             QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
         });
     connection_ =
-        std::make_unique<KeyboardConnection>(*model_, *backend_, *clock_, *sink_, paths_.dataDir);
+        std::make_unique<KeyboardConnection>(*model_, *backend_, clock(), *sink_, paths_.dataDir);
     connection_->setSliderRefresh([this] { window_->setSliderPositions(); });
     const auto opened = connection_->openAtStartup();
 
@@ -160,7 +167,7 @@ void COstraApp::createBackend() {
     if (overrides_.backend) {
         backend_ = std::move(overrides_.backend);
     } else if (options_.simulate) {
-        simulated_ = std::make_unique<VirtualKeyboard>(*clock_);
+        simulated_ = std::make_unique<VirtualKeyboard>(clock());
         backend_ = std::make_unique<VirtualKeyboardBackend>(*simulated_);
     } else if (options_.virtualDevice) {
         backend_ = std::make_unique<VirtualHidLinkBackend>(options_.virtualDevice->toStdString());
@@ -266,32 +273,6 @@ void COstraApp::showNoKeyboard(std::uintptr_t wParam) {
                                 lastBalloon_, QMessageBox::Ok, window_.get());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
-}
-
-std::intptr_t COstraApp::handleMessage(std::uint32_t message, std::uintptr_t wParam,
-                                       std::intptr_t lParam) {
-    switch (message) {
-        case WM_SETTINGS_LOADED:
-            refreshAfterLoad(lParam);
-            break;
-        case WM_KEYBOARD_LOST:
-            window_->hide();
-            break;
-        case WM_SHOW_NO_KEYBOARD:
-            showNoKeyboard(wParam);
-            break;
-        default:
-            break;
-    }
-    return 0;
-}
-
-void COstraApp::refreshAfterLoad(std::intptr_t) {
-    // The key map now comes from the keyboard: records it contradicts are given up.
-    ReconcileAssignments(*model_);
-    model_->savedAssignments = model_->assignments;
-    window_->setSliderPositions();
-    window_->paintAll();
 }
 
 }  // namespace tavrin

@@ -5,13 +5,16 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "app/AppOptions.h"
 #include "device/HidBackend.h"
 #include "device/HotplugEvent.h"
+#include "device/LinkResult.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 
@@ -20,7 +23,16 @@ class QSocketNotifier;
 
 namespace tavrin {
 
+class CKeyMap;
+class CMacroRecordDlg;
+class Clock;
 class COstraDlg;
+class Prompts;
+class QtKeyHook;
+class Shell;
+class SkinLookup;
+class SteadyMacroClock;
+enum class Region : std::uint8_t;
 class CrossThreadMessageSink;
 class KeyboardConnection;
 class QtFileChooser;
@@ -38,6 +50,9 @@ struct AppOverrides {
     std::optional<bool> trayAvailable;                  // tests: with or without a tray
     bool showSplash = true;
     std::optional<std::filesystem::path> skinRoot;  // tests: where the skins were drawn
+    Clock* clock = nullptr;                         // tests: the clock of the keyboard link
+    Prompts* prompts = nullptr;                     // tests: message boxes answered by script
+    Shell* shell = nullptr;                         // tests: what the shell was asked to start
 };
 
 class COstraApp : public QObject {
@@ -66,6 +81,24 @@ public:
     // What the last balloon said (for the tests and for desktops without a notification area).
     const QString& lastBalloon() const { return lastBalloon_; }
 
+    // The profile manager: shown modally with the main window's screen rectangle; true when it
+    // closed with OK (the model then holds the loaded profile). Without one the Profile button
+    // does nothing.
+    using ProfileDialog = std::function<bool(const QRect& mainWindowRect)>;
+    void setProfileDialog(ProfileDialog dialog) { profileDialog_ = std::move(dialog); }
+
+    // The start-up read has ended (WM_SETTINGS_LOADED from the keyboard): Save and the other
+    // commands that take the whole model answer from then on.
+    bool settingsLoaded() const { return settingsLoaded_; }
+
+    // The firmware updater beside the program, and starting it (a message when it is missing).
+    std::filesystem::path updaterPath() const;
+    void startUpdater();
+    void openHomePage();
+
+    // Commands of the main window's regions: Profile, Macro Management, Return, Cancel, Save.
+    void runCommand(Region region);
+
 signals:
     void quitRequested();
 
@@ -76,6 +109,20 @@ private:
     void createTray();
     void refreshAfterLoad(std::intptr_t lParam);
     void showNoKeyboard(std::uintptr_t wParam);
+    void wireCommands();
+    void save();
+    void finishSave(const LinkResult& result);
+    void factoryReset();
+    void finishFactoryReset(const LinkResult& result);
+    void cancel();
+    void profile();
+    void macroManager();
+    void openKeyAssignment();
+    void checkFirmware();
+    Clock& clock();
+    Prompts& prompts();
+    Shell& shell();
+    std::u16string text(const char16_t* chinese, const char16_t* english) const;
 
     AppOptions options_;
     AppOverrides overrides_;
@@ -100,6 +147,17 @@ private:
     QString lastBalloon_;
     bool started_ = false;
     bool showPending_ = false;
+
+    // The window's commands.
+    bool settingsLoaded_ = false;
+    ProfileDialog profileDialog_;
+    std::unique_ptr<Shell> qtShell_;
+    std::unique_ptr<QtKeyHook> keyHook_;
+    std::unique_ptr<QtFileChooser> chooser_;
+    std::unique_ptr<SteadyMacroClock> macroClock_;
+    std::unique_ptr<SkinLookup> dialogSkins_;
+    std::unique_ptr<CKeyMap> keyMapDialog_;
+    std::unique_ptr<CMacroRecordDlg> macroDialog_;
 };
 
 }  // namespace tavrin

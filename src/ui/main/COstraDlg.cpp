@@ -22,6 +22,10 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     createSliders();
+    connect(&busyTimer_, &QTimer::timeout, this, [this] {
+        ++busyFrame_;
+        paintAll();
+    });
     const QImage& background = images_.image(QStringLiteral("main.png"));
     resize(background.size());
 }
@@ -104,7 +108,7 @@ void COstraDlg::onSliderMoved(int controlId) {
     CBitSlider* s = slider(index == 0   ? kSpeedSliderId
                            : index == 1 ? kBrightnessSliderId
                                         : kReportSliderId);
-    if (!s || surface_.isNull()) {
+    if (!s || surface_.isNull() || busy_) {
         return;
     }
     if (s->value() != lastSliderPosition_[index]) {

@@ -5,16 +5,18 @@
 
 #include <QImage>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "device/MessageTarget.h"
 #include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
-#include "device/MessageTarget.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/MainWindowState.h"
 #include "ui/main/SkinImages.h"
@@ -56,6 +58,7 @@ public:
     CBitSlider* slider(int controlId) const;
     // Minimise hides the window when a notification icon can bring it back, else iconifies it.
     void setMinimiseHides(bool hides) { minimiseHides_ = hides; }
+    void hideAsMinimise();
 
     // The brightness, speed and report-rate sliders from the model.
     void setSliderPositions();
@@ -68,17 +71,29 @@ public:
 
     // The click dispatcher's branches.
     void onRegionClicked(Region region);
-    void onKeyClicked(std::uint8_t position);
+    // SelectedKey := the key under the point; in the Keymap view the key assignment dialog runs
+    // for it, in the DIY view its light in the current DIY layer is switched.
+    void clickKey(int x, int y);
     void effectListClick(int x, int y);
     void responseListClick(int x, int y);
     void helpClick(int x, int y);
     void closeProgram();
 
+    // The key assignment dialog for model().selectedKey, run modally; it applies and stores its
+    // choice itself (OpenKeyAssignment). Without one a Keymap-view click only selects the key.
+    void setKeyAssignmentDialog(std::function<void()> run) {
+        keyAssignmentDialog_ = std::move(run);
+    }
+
+    // While a long keyboard sequence runs: the wait cursor, a progress bar with `what` beside it,
+    // every click, move and key ignored; painting goes on.
+    void setBusy(bool busy, const QString& what = {});
+    bool busy() const { return busy_; }
+
 signals:
     // Commands that need the application's services: Profile, Macro Management, Return, Cancel,
     // Save.
     void commandRequested(tavrin::Region region);
-    void keyClicked(std::uint8_t position);
     void homePageRequested();
     void updaterRequested();
     // Close was clicked: "keymap.bin" already holds the saved state.
@@ -100,6 +115,8 @@ protected:
     QString tr2(const char16_t* chinese, const char16_t* english) const;
 
     void drawKeyboardOverlays(QPainter& p);
+    void copyHighlight(QPainter& p, std::size_t position);
+    void paintBusy(QPainter& p);
 
 private:
     void composeSurface();
@@ -122,6 +139,12 @@ private:
     int dragStarts_ = 0;
     bool minimiseHides_ = true;
     WriteResult lastWrite_;
+    std::function<void()> keyAssignmentDialog_;
+    bool busy_ = false;
+    QString busyText_;
+    QImage busyBase_;
+    int busyFrame_ = 0;
+    QTimer busyTimer_;
 };
 
 }  // namespace tavrin

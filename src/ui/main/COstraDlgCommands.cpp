@@ -14,11 +14,7 @@ void COstraDlg::onRegionClicked(Region region) {
             state_.helpOpen = !state_.helpOpen;
             break;
         case Region::Minimise:
-            if (minimiseHides_) {
-                hide();
-            } else {
-                showMinimized();
-            }
+            hideAsMinimise();
             break;
         case Region::Close:
             closeProgram();
@@ -129,17 +125,18 @@ void COstraDlg::helpClick(int x, int y) {
     }
 }
 
+void COstraDlg::hideAsMinimise() {
+    if (minimiseHides_) {
+        hide();
+    } else {
+        showMinimized();
+    }
+}
+
 void COstraDlg::closeProgram() {
     // Edits that never reached the keyboard are dropped from the file.
     lastWrite_ = WriteKeymapFromSaved(paths_.dataDir, model_);
     emit closeRequested();
-}
-
-void COstraDlg::onKeyClicked(std::uint8_t position) {
-    if (position == kNoKey) {
-        return;
-    }
-    emit keyClicked(position);
 }
 
 }  // namespace tavrin

@@ -14,19 +14,10 @@ std::optional<Region> COstraDlg::hitRegion(int x, int y) const {
     return HitRegion(state_.panel, model_.settings.effectCode(), x, y);
 }
 
-std::uint8_t COstraDlg::hitKey(int x, int y) const {
-    const auto hit = HitKeyRect(KeyRectsFor(model_.layoutVariant), x, y);
-    if (!hit) {
-        return kNoKey;
-    }
-    // Win and Fn cannot be given another meaning; in the DIY view they can still be lit.
-    if (!state_.diyView && (*hit == 96 || *hit == 100)) {
-        return kNoKey;
-    }
-    return static_cast<std::uint8_t>(*hit);
-}
-
 void COstraDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (busy_) {
+        return;
+    }
     const int x = static_cast<int>(event->position().x());
     const int y = static_cast<int>(event->position().y());
     if (!(event->buttons() & Qt::LeftButton)) {
@@ -75,6 +66,9 @@ void COstraDlg::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void COstraDlg::mousePressEvent(QMouseEvent* event) {
+    if (busy_) {
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         state_.mouseDown = true;
     }
@@ -82,6 +76,10 @@ void COstraDlg::mousePressEvent(QMouseEvent* event) {
 }
 
 void COstraDlg::keyPressEvent(QKeyEvent* event) {
+    if (busy_) {
+        event->accept();
+        return;
+    }
     // Enter, Escape and F1 never close the window or ask for help.
     switch (event->key()) {
         case Qt::Key_Return:
@@ -114,6 +112,9 @@ bool COstraDlg::event(QEvent* event) {
 namespace tavrin {
 
 void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
+    if (busy_) {
+        return;  // the sequence owns the model until it ends
+    }
     if (event->button() != Qt::LeftButton) {
         QWidget::mouseReleaseEvent(event);
         return;
@@ -130,7 +131,7 @@ void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
         if (const auto region = hitRegion(x, y)) {
             onRegionClicked(*region);
         }
-        onKeyClicked(hitKey(x, y));
+        clickKey(x, y);
     }
     paintAll();
     QWidget::mouseReleaseEvent(event);

@@ -44,7 +44,13 @@ void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int hei
 }
 
 void COstraDlg::paintAll() {
-    composeSurface();
+    if (busy_) {
+        surface_ = busyBase_.copy();
+        QPainter p(&surface_);
+        paintBusy(p);
+    } else {
+        composeSurface();
+    }
     update();
 }
 
@@ -292,7 +298,5 @@ void COstraDlg::paintLists(QPainter& p, const SectionLayout& l) {
         }
     }
 }
-
-void COstraDlg::drawKeyboardOverlays(QPainter&) {}
 
 }  // namespace tavrin

@@ -1,0 +1,734 @@
+// The main window's commands through the whole application, on the in-process virtual keyboard
+// with the test's clock: what the keyboard received, the waits, the files and the prompts.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <mutex>
+
+#include "app/COstraApp.h"
+#include "device/KeyboardConnection.h"
+#include "device/KeyboardProtocol.h"
+#include "device/WindowMessages.h"
+#include "model/AssignmentKind.h"
+#include "model/LocalFiles.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "sim/VirtualKeyboard.h"
+#include "sim/VirtualKeyboardBackend.h"
+#include "support/ManualClock.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/controls/CBitSlider.h"
+#include "ui/main/COstraDlg.h"
+#include "ui/support/UiTestSupport.h"
+#include "ui/support/UrlCatcher.h"
+
+namespace tavrin {
+namespace {
+
+using test::Ms;
+
+// A command interface that can be made to answer as an unplugged one, and come back on the same
+// handle. The event interface is never touched.
+class AwayDevice final : public HidDevice {
+public:
+    AwayDevice(std::unique_ptr<HidDevice> inner, std::atomic<bool>& away)
+        : inner_(std::move(inner)), away_(away) {}
+    HidResult sendFeatureReport(ConstByteSpan report) override {
+        return away_ ? HidResult::Gone() : inner_->sendFeatureReport(report);
+    }
+    HidResult getFeatureReport(ByteSpan report) override {
+        return away_ ? HidResult::Gone() : inner_->getFeatureReport(report);
+    }
+    HidResult write(ConstByteSpan report) override {
+        return away_ ? HidResult::Gone() : inner_->write(report);
+    }
+    HidResult read(ByteSpan buffer, std::chrono::milliseconds timeout) override {
+        return inner_->read(buffer, timeout);
+    }
+
+private:
+    std::unique_ptr<HidDevice> inner_;
+    std::atomic<bool>& away_;
+};
+
+class AwayBackend final : public HidBackend {
+public:
+    AwayBackend(VirtualKeyboard& keyboard, std::atomic<bool>& away)
+        : inner_(keyboard), away_(away) {}
+    std::vector<HidInterfaceInfo> enumerate() override { return inner_.enumerate(); }
+    std::unique_ptr<HidDevice> open(const std::string& path, std::string& error) override {
+        auto device = inner_.open(path, error);
+        if (!device) {
+            return nullptr;
+        }
+        return std::make_unique<AwayDevice>(std::move(device), away_);
+    }
+
+private:
+    VirtualKeyboardBackend inner_;
+    std::atomic<bool>& away_;
+};
+
+// Window points of the regions (all sections closed unless a test opens them).
+const QPoint kLightHeader(100, 115);
+const QPoint kGameHeader(100, 200);
+const QPoint kGameOff(110, 232);
+const QPoint kReportHeader(100, 295);
+const QPoint kProfile(50, 620);
+const QPoint kReturn(828, 620);
+const QPoint kCancel(890, 620);
+const QPoint kSave(950, 620);
+const QPoint kHelp(944, 12);
+const QPoint kClose(985, 10);
+
+VirtualKeyboardOptions StrictKeyboard(FirmwareVersion firmware = {1, 2}) {
+    VirtualKeyboardOptions options;
+    options.firmwareMajor = firmware.major;
+    options.firmwareMinor = firmware.minor;
+    options.strict = true;
+    return options;
+}
+
+class MainCommandsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        VirtualKeyboardState state;
+        state.gameMode() = 1;
+        keyboard->setState(state);
+    }
+
+    void TearDown() override {
+        app.reset();
+        EXPECT_TRUE(keyboard->breaches().empty()) << keyboard->breaches().front();
+    }
+
+    void start(const char* language = "english") {
+        QtSettingsStore(config.path())
+            .writeString("Software\\Mervic", "Language",
+                         std::u16string(language, language + std::strlen(language)));
+        AppOptions options;
+        options.dataDir = QString::fromStdString(data.path().string());
+        AppOverrides overrides;
+        overrides.backend = std::make_unique<AwayBackend>(*keyboard, away);
+        overrides.configFolder = config.path();
+        overrides.trayAvailable = true;
+        overrides.showSplash = false;
+        overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+        overrides.clock = &clock;
+        overrides.prompts = &prompts;
+        overrides.shell = &shell;
+        app = std::make_unique<COstraApp>(options, std::move(overrides));
+        QString error;
+        ASSERT_TRUE(app->start(error)) << error.toStdString();
+        QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+        test::ParkMouse(window());
+    }
+
+    COstraDlg& window() { return app->window(); }
+    Model& model() { return app->model(); }
+    void click(QPoint p) { QTest::mouseClick(&window(), Qt::LeftButton, {}, p); }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!window().busy(), 10000); }
+    // Forget what the keyboard and the clock have seen so far.
+    void mark() {
+        keyboard->clearHostReports();
+        clock.clearWaits();
+    }
+    std::vector<HostReport> commandReports() const {
+        std::vector<HostReport> out;
+        for (const HostReport& r : keyboard->hostReports()) {
+            if (r.interfaceIndex == VirtualKeyboard::kCommandInterface) {
+                out.push_back(r);
+            }
+        }
+        return out;
+    }
+    static std::vector<std::uint8_t> Feature(std::uint8_t code, std::uint8_t value) {
+        std::vector<std::uint8_t> report(protocol::kFeatureReportSize, 0);
+        report[protocol::kCodeByte] = code;
+        report[protocol::kArgByte3] = value;
+        return report;
+    }
+    // The SettingsBlock part of "keymap.bin".
+    std::vector<std::uint8_t> keymapFileSettings() const {
+        auto file = test::ReadWholeFile(data / kKeymapFileName);
+        EXPECT_EQ(file.size(), kKeymapFileSize);
+        file.resize(SettingsBlock::kSize);
+        return file;
+    }
+    static std::vector<std::uint8_t> Bytes(const SettingsBlock& s) {
+        return {s.bytes.begin(), s.bytes.end()};
+    }
+    void writeVersionFile(std::uint8_t major, std::uint8_t minor) {
+        std::vector<char> bytes(8, 0);
+        // The digits are stored as characters.
+        bytes[5] = static_cast<char>('0' + major);
+        bytes[7] = static_cast<char>('0' + minor);
+        std::ofstream(data / kVersionFileName104, std::ios::binary).write(bytes.data(), 8);
+    }
+
+    test::ManualClock clock;
+    std::unique_ptr<VirtualKeyboard> keyboard =
+        std::make_unique<VirtualKeyboard>(clock, StrictKeyboard());
+    std::atomic<bool> away{false};
+    test::ScriptedPrompts prompts;
+    test::RecordingShell shell;
+    test::TempDir data;
+    test::TempDir config;
+    std::unique_ptr<COstraApp> app;
+};
+
+TEST_F(MainCommandsTest, GameModeOffThenSaveSendsOneWriteGameModeAndNothingElse) {
+    start();
+    ASSERT_EQ(model().settings.gameMode(), 1);
+    mark();
+    click(kGameHeader);
+    click(kGameOff);
+    EXPECT_EQ(model().settings.gameMode(), 0);
+    EXPECT_TRUE(keyboard->hostReports().empty());  // edits stay in the model
+    click(kSave);
+    waitIdle();
+
+    const auto reports = keyboard->hostReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].kind, HostReport::Kind::SetFeature);
+    EXPECT_EQ(reports[0].interfaceIndex, VirtualKeyboard::kCommandInterface);
+    EXPECT_EQ(reports[0].bytes, Feature(protocol::kWriteGameMode, 0));
+    EXPECT_EQ(test::Describe(clock.waits()), test::Describe({Ms(20), Ms(50)}));
+    EXPECT_EQ(keyboard->state().gameMode(), 0);
+    EXPECT_EQ(model().savedSettings.gameMode(), 0);
+    EXPECT_EQ(keymapFileSettings()[SettingsBlock::kGameModeOffset], 0);
+    EXPECT_TRUE(prompts.shown().empty());
+}
+
+TEST_F(MainCommandsTest, SaveRunsOnAWorkerWhileTheWindowWaitsAndIgnoresInput) {
+    start();
+    click(kGameHeader);
+    click(kGameOff);
+    // Hold the worker in its first wait.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool hold = true;
+    std::atomic<bool> held{false};
+    const auto windowThread = std::this_thread::get_id();
+    clock.setOnSleep([&](std::chrono::milliseconds) {
+        if (std::this_thread::get_id() == windowThread) {
+            return;
+        }
+        std::unique_lock lock(mutex);
+        held = true;
+        released.wait(lock, [&] { return !hold; });
+    });
+    click(kSave);
+    QTRY_VERIFY(held.load());
+    EXPECT_TRUE(window().busy());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    // Clicks do nothing, and the progress bar still moves.
+    const QImage before = window().composedImage();
+    click({38, 232});  // Game Mode ON
+    EXPECT_EQ(model().settings.gameMode(), 0);
+    QTRY_VERIFY(window().composedImage() != before);
+    test::SaveScreenshotIfAsked(window(), QStringLiteral("main-saving"));
+    {
+        std::lock_guard lock(mutex);
+        hold = false;
+    }
+    released.notify_all();
+    waitIdle();
+    clock.setOnSleep({});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(keyboard->state().gameMode(), 0);
+    click({38, 232});
+    EXPECT_EQ(model().settings.gameMode(), 1);
+}
+
+TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
+    // The start-up reader is held in its first wait until the test lets it go.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool hold = true;
+    const auto windowThread = std::this_thread::get_id();
+    clock.setOnSleep([&](std::chrono::milliseconds) {
+        if (std::this_thread::get_id() == windowThread) {
+            return;
+        }
+        std::unique_lock lock(mutex);
+        released.wait(lock, [&] { return !hold; });
+    });
+    AppOptions options;
+    options.dataDir = QString::fromStdString(data.path().string());
+    AppOverrides overrides;
+    overrides.backend = std::make_unique<AwayBackend>(*keyboard, away);
+    overrides.configFolder = config.path();
+    overrides.trayAvailable = true;
+    overrides.showSplash = false;
+    overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+    overrides.clock = &clock;
+    overrides.prompts = &prompts;
+    overrides.shell = &shell;
+    app = std::make_unique<COstraApp>(options, std::move(overrides));
+    QString error;
+    ASSERT_TRUE(app->start(error));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    const auto reportsSoFar = keyboard->hostReports().size();
+    click(kSave);
+    click(kReturn);
+    EXPECT_FALSE(window().busy());
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_FALSE(app->settingsLoaded());
+    {
+        std::lock_guard lock(mutex);
+        hold = false;
+    }
+    released.notify_all();
+    QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+    clock.setOnSleep({});
+    // Only the start-up read and its ReadLighting reached the keyboard.
+    const auto reports = keyboard->hostReports();
+    for (std::size_t i = reportsSoFar; i < reports.size(); ++i) {
+        if (reports[i].kind == HostReport::Kind::SetFeature) {
+            EXPECT_GE(reports[i].bytes[protocol::kCodeByte], 0x80)
+                << "a write reached the keyboard";
+        }
+    }
+}
+
+TEST_F(MainCommandsTest, ASaveThatFailsSaysSoAndTheNextSaveSendsTheChangeAgain) {
+    struct Language {
+        const char* id;
+        std::u16string text;
+        std::u16string caption;
+    };
+    const Language languages[] = {
+        {"english",
+         u"The settings did not reach the keyboard. Check that the keyboard is connected, then "
+         u"press Save again.",
+         u"Save"},
+        {"chinese", u"设置没有保存到键盘。请检查键盘是否已连接，然后再次点击“保存”。", u"保存"},
+    };
+    for (const Language& l : languages) {
+        SCOPED_TRACE(l.id);
+        app.reset();
+        prompts = test::ScriptedPrompts();
+        start(l.id);
+        click(kGameHeader);
+        click(kGameOff);
+        away = true;
+        click(kSave);
+        waitIdle();
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, l.text);
+        EXPECT_EQ(prompts.shown()[0].caption, l.caption);
+        EXPECT_EQ(model().settings.gameMode(), 0);
+        EXPECT_EQ(model().savedSettings.gameMode(), 1);
+        EXPECT_EQ(keymapFileSettings()[SettingsBlock::kGameModeOffset], 0);  // the model's
+
+        away = false;
+        mark();
+        click(kSave);
+        waitIdle();
+        const auto reports = keyboard->hostReports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].bytes, Feature(protocol::kWriteGameMode, 0));
+        EXPECT_EQ(model().savedSettings.gameMode(), 0);
+        EXPECT_EQ(prompts.shown().size(), 1u);
+        VirtualKeyboardState back;
+        back.gameMode() = 1;
+        keyboard->setState(back);
+    }
+}
+
+TEST_F(MainCommandsTest, TheRightmostReportRateIsSavedAsThree) {
+    start();
+    ASSERT_NE(model().settings.reportInterval(), 3);
+    mark();
+    click(kReportHeader);
+    CBitSlider* report = window().slider(kReportSliderId);
+    QTest::mouseClick(report, Qt::LeftButton, {},
+                      QPoint(report->width() - 2, report->height() / 2));
+    EXPECT_EQ(model().settings.reportInterval(), 3);
+    click(kSave);
+    waitIdle();
+    const auto reports = keyboard->hostReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].bytes, Feature(protocol::kWriteReportInterval, 3));
+    EXPECT_EQ(keyboard->state().reportInterval(), 3);
+}
+
+TEST_F(MainCommandsTest, AnUnknownEffectGoesBackUnchangedWhenAnotherLightingByteIsSaved) {
+    VirtualKeyboardState state;
+    state.lighting()[0] = 7;  // an effect the list does not know
+    state.lighting()[2] = 0;  // the darkest brightness
+    keyboard->setState(state);
+    start();
+    ASSERT_EQ(model().settings.effectCode(), 7);
+    click(kLightHeader);
+    CBitSlider* brightness = window().slider(kBrightnessSliderId);
+    QTest::mouseClick(brightness, Qt::LeftButton, {},
+                      QPoint(brightness->width() - 2, brightness->height() / 2));
+    ASSERT_EQ(model().settings.brightnessLevel(), 4);
+    mark();
+    click(kSave);
+    waitIdle();
+    const auto reports = keyboard->hostReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].bytes[protocol::kCodeByte], protocol::kWriteLighting);
+    EXPECT_EQ(reports[0].bytes[protocol::kLightingFirst], 7);
+    EXPECT_EQ(reports[0].bytes[protocol::kLightingFirst + 2], 255);
+}
+
+TEST_F(MainCommandsTest, TheFactoryResetQuestionAnsweredCancelChangesNothing) {
+    struct Language {
+        const char* id;
+        std::u16string text;
+        std::u16string caption;
+    };
+    const Language languages[] = {
+        {"english", u"Confirm to return Factory Setting?", u"Factory Setting"},
+        {"chinese", u"确认恢复至出厂设置吗？", u"出厂设置"},
+    };
+    for (const Language& l : languages) {
+        SCOPED_TRACE(l.id);
+        app.reset();
+        prompts = test::ScriptedPrompts();
+        start(l.id);
+        click(kLightHeader);
+        click({100, 392});  // Game Mode header below the open Light section
+        model().settings.setEffectCode(52);
+        model().keyChangedFlags[3] = 1;
+        window().state().diyView = true;
+        const MainWindowState stateBefore = window().state();
+        const SettingsBlock settingsBefore = model().settings;
+        mark();
+        prompts.queueAnswer(PromptAnswer::Cancel);
+        click(kReturn);
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, l.text);
+        EXPECT_EQ(prompts.shown()[0].caption, l.caption);
+        EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::OkCancel);
+        EXPECT_FALSE(window().busy());
+        EXPECT_FALSE(window().state().panel.lightCollapsed);
+        EXPECT_FALSE(window().state().panel.gameCollapsed);
+        EXPECT_EQ(window().state().diyView, stateBefore.diyView);
+        EXPECT_EQ(model().settings, settingsBefore);
+        EXPECT_EQ(model().keyChangedFlags[3], 1);
+        EXPECT_TRUE(keyboard->hostReports().empty());
+    }
+}
+
+TEST_F(MainCommandsTest, AfterAFactoryResetEverythingIsAsTheKeyboardLeftTheFactory) {
+    start();
+    const VirtualKeyboardState factory;
+    click(kLightHeader);
+    model().settings.setEffectCode(53);
+    window().state().diyView = true;
+    window().state().panel.gameCollapsed = false;
+    window().state().panel.responseCollapsed = false;
+    window().state().panel.reportCollapsed = false;
+    model().keyChangedFlags[5] = 1;
+    model().assignments.record(5).setKind(KindByte(AssignmentKind::Function));
+    window().slider(kBrightnessSliderId)->SetPos(0);
+    mark();
+    click(kReturn);
+    waitIdle();
+
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    const auto reports = commandReports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports[0].bytes[protocol::kCodeByte], protocol::kFactoryResetCommand);
+    const MainWindowState& s = window().state();
+    EXPECT_TRUE(s.panel.lightCollapsed && s.panel.gameCollapsed && s.panel.responseCollapsed &&
+                s.panel.reportCollapsed);
+    EXPECT_FALSE(s.diyView);
+    for (std::size_t i = 0; i < kKeyTableSize; ++i) {
+        EXPECT_EQ(model().keyChangedFlags[i], 0) << i;
+    }
+    EXPECT_EQ(model().assignments.record(5).kind(), 0);
+    EXPECT_EQ(model().assignments.record(5).ownVk(), DefaultVkTable[5]);
+    VirtualKeyboardState after = keyboard->state();
+    EXPECT_EQ(model().settings.gameMode(), after.gameMode());
+    EXPECT_EQ(model().settings.effectCode(), after.lighting()[0]);
+    EXPECT_EQ(model().settings.effectCode(), factory.lighting()[0]);
+    EXPECT_EQ(window().slider(kBrightnessSliderId)->value(),
+              int(model().settings.brightnessLevel()));
+    EXPECT_EQ(window().slider(kSpeedSliderId)->value(), int(model().settings.speedLevel()));
+    EXPECT_EQ(window().slider(kReportSliderId)->value(), int(model().settings.reportInterval()));
+    EXPECT_EQ(model().savedSettings, model().settings);
+    EXPECT_EQ(model().savedAssignments, model().assignments);
+    EXPECT_EQ(keymapFileSettings(), Bytes(model().settings));
+    // Nothing is left to send.
+    mark();
+    click(kSave);
+    waitIdle();
+    EXPECT_TRUE(keyboard->hostReports().empty());
+}
+
+TEST_F(MainCommandsTest, CloseAfterALightingEditWritesTheSavedState) {
+    start();
+    QSignalSpy quit(app.get(), &COstraApp::quitRequested);
+    const SettingsBlock saved = model().savedSettings;
+    click(kLightHeader);
+    click({100, 165});
+    click({100, 173 + 20 * 8 + 5});  // "Horse Race"
+    ASSERT_EQ(model().settings.effectCode(), 10);
+    click(kClose);
+    EXPECT_EQ(quit.count(), 1);
+    EXPECT_EQ(keymapFileSettings(), Bytes(saved));
+}
+
+TEST_F(MainCommandsTest, CancelHidesRevertsAndTheIconShowsTheRevertedValues) {
+    start();
+    const SettingsBlock saved = model().savedSettings;
+    click(kLightHeader);
+    CBitSlider* brightness = window().slider(kBrightnessSliderId);
+    const int other = (saved.brightnessLevel() + 2) % 5;
+    brightness->SetPos(other);
+    window().paintAll();
+    ASSERT_EQ(model().settings.brightnessLevel(), other);
+    click(kCancel);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(model().settings, saved);
+    EXPECT_EQ(keymapFileSettings(), Bytes(saved));
+    app->showMainWindow();
+    EXPECT_TRUE(window().isVisible());
+    window().paintAll();
+    EXPECT_EQ(brightness->value(), int(saved.brightnessLevel()));
+    EXPECT_EQ(model().settings.brightnessLevel(), saved.brightnessLevel());
+}
+
+TEST_F(MainCommandsTest, FirmwarePrompts) {
+    struct Case {
+        const char* name;
+        FirmwareVersion keyboardFirmware;
+        std::optional<FirmwareVersion> file;
+        std::u16string prompt;  // empty: none
+    };
+    const Case cases[] = {
+        {"minorNewer", {1, 3}, FirmwareVersion{1, 4}, u"Update new firmware?"},
+        {"majorNewer", {0, 9}, FirmwareVersion{1, 2}, u"Update new firmware\uFF1F"},
+        {"older", {1, 5}, FirmwareVersion{1, 4}, u""},
+        {"majorOlderMinorNewer", {2, 0}, FirmwareVersion{1, 9}, u""},
+        {"noVersionFile", {0, 0}, std::nullopt, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.reset();
+        prompts = test::ScriptedPrompts();
+        keyboard.reset();
+        keyboard = std::make_unique<VirtualKeyboard>(clock, StrictKeyboard(c.keyboardFirmware));
+        std::filesystem::remove(data / kVersionFileName104);
+        if (c.file) {
+            writeVersionFile(c.file->major, c.file->minor);
+        }
+        prompts.queueAnswer(PromptAnswer::Cancel);
+        start();
+        ASSERT_EQ(model().firmware, c.keyboardFirmware);
+        if (c.prompt.empty()) {
+            EXPECT_TRUE(prompts.shown().empty());
+            continue;
+        }
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, c.prompt);
+        EXPECT_EQ(prompts.shown()[0].caption, u"Firmware Update");
+        EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::OkCancel);
+        EXPECT_TRUE(shell.started.empty());
+    }
+}
+
+TEST_F(MainCommandsTest, FirmwarePromptInChineseAndOkStartsTheUpdater) {
+    keyboard = std::make_unique<VirtualKeyboard>(clock, StrictKeyboard({1, 3}));
+    writeVersionFile(1, 4);
+    std::ofstream(data / "Tavrin Gaming Keyboard_Update") << "#!/bin/sh\n";
+    start("chinese");
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text, u"更新到新的固件吗？");
+    EXPECT_EQ(prompts.shown()[0].caption, u"固件更新");
+    ASSERT_EQ(shell.started.size(), 1u);
+    EXPECT_EQ(shell.started[0].program, data / "Tavrin Gaming Keyboard_Update");
+    EXPECT_TRUE(shell.started[0].arguments.empty());
+}
+
+TEST_F(MainCommandsTest, HelpRows) {
+    start();
+    test::UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+    const auto helpRow = [&](int row) {
+        click(kHelp);
+        EXPECT_TRUE(window().state().helpOpen);
+        click({900, 22 + 25 * row + 1});
+        EXPECT_FALSE(window().state().helpOpen);
+    };
+    // The version line and the pixels below it.
+    helpRow(2);
+    helpRow(3);
+    EXPECT_TRUE(catcher.urls.isEmpty());
+    EXPECT_TRUE(shell.started.empty());
+    EXPECT_TRUE(prompts.shown().empty());
+
+    helpRow(0);
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0], QUrl(QString::fromLatin1(kHomePageAddress)));
+
+    // No updater beside the program: a message instead of nothing.
+    helpRow(1);
+    EXPECT_TRUE(shell.started.empty());
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].caption, u"Firmware Update");
+    EXPECT_NE(prompts.shown()[0].text.find(app->updaterPath().u16string()), std::u16string::npos);
+
+    std::ofstream(app->updaterPath()) << "#!/bin/sh\n";
+    helpRow(1);
+    ASSERT_EQ(shell.started.size(), 1u);
+    EXPECT_EQ(shell.started[0].program, app->updaterPath());
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+}
+
+TEST_F(MainCommandsTest, ProfileOkReloadsLocallyWithoutReadingTheKeyboardOrCheckingFirmware) {
+    writeVersionFile(9, 9);
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    start();
+    ASSERT_EQ(prompts.shown().size(), 1u);  // the start-up read did check
+    const auto macroFileBefore = test::ReadWholeFile(data / kMacroFileName);
+
+    // Not accepted: nothing happens.
+    int runs = 0;
+    app->setProfileDialog([&](const QRect&) {
+        ++runs;
+        return false;
+    });
+    mark();
+    click(kProfile);
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(clock.waits().empty());
+    EXPECT_EQ(test::ReadWholeFile(data / kMacroFileName), macroFileBefore);
+
+    QRect shownWith;
+    app->setProfileDialog([&](const QRect& rect) {
+        shownWith = rect;
+        // What loading a profile does to the model.
+        model().macros.record(1).setName(u"loaded");
+        model().settings.setBrightnessLevel(4);
+        model().settings.setKeyMapEntry(KeyMapIndexOf(2), {0, 0, 0, 4});
+        return true;
+    });
+    click(kProfile);
+    EXPECT_EQ(shownWith, window().frameGeometry());
+    EXPECT_EQ(test::Describe(clock.waits()), test::Describe({Ms(50)}));
+    EXPECT_TRUE(keyboard->hostReports().empty());  // no ReadLighting
+    EXPECT_EQ(prompts.shown().size(), 1u);         // no firmware question
+    const auto macroFile = test::ReadWholeFile(data / kMacroFileName);
+    ASSERT_EQ(macroFile.size(), MacroTable::kSize);
+    EXPECT_TRUE(std::equal(macroFile.begin(), macroFile.end(), model().macros.bytes.begin()));
+    EXPECT_EQ(window().slider(kBrightnessSliderId)->value(), 4);
+    EXPECT_EQ(model().keyChangedFlags[2], 1);
+    EXPECT_EQ(keymapFileSettings(), Bytes(model().settings));
+}
+
+TEST_F(MainCommandsTest, KeyboardEventsOpenTheirLaunchActionAndALostKeyboardHidesTheWindow) {
+    start();
+    AssignmentRecord record = model().assignments.record(7);
+    record.setKind(KindByte(AssignmentKind::OpenFile));
+    record.setLaunchPath(u"/home/user/notes.txt");
+    app->handleMessage(WM_KEYBOARD_EVENT, record.ownVk(), 0);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0].directory, std::filesystem::path("/home/user"));
+    EXPECT_EQ(shell.opened[0].file, std::filesystem::path("notes.txt"));
+    app->handleMessage(WM_KEYBOARD_EVENT, 0xEE, 0);  // no action for it
+    EXPECT_EQ(shell.opened.size(), 1u);
+
+    EXPECT_TRUE(window().isVisible());
+    app->handleMessage(WM_KEYBOARD_LOST, 0, 0);
+    EXPECT_FALSE(window().isVisible());
+}
+
+TEST_F(MainCommandsTest, KeyAndMacroManagementClicksOpenTheirDialogs) {
+    start();
+    const auto keymapBefore = test::ReadWholeFile(data / kKeymapFileName);
+    QStringList opened;
+    const auto closeWhenShown = [&] {
+        QTimer::singleShot(50, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) {
+                ADD_FAILURE() << "no dialog came up";
+                return;
+            }
+            opened << QString::fromLatin1(modal->metaObject()->className());
+            if (auto* d = qobject_cast<QDialog*>(modal)) {
+                d->reject();
+            }
+        });
+    };
+    closeWhenShown();
+    click({363, 210});  // Esc
+    closeWhenShown();
+    click({100, 155});  // Macro Management
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("tavrin::CKeyMap"),
+                                   QStringLiteral("tavrin::CMacroRecordDlg")}));
+    EXPECT_EQ(test::ReadWholeFile(data / kKeymapFileName), keymapBefore);
+}
+
+TEST_F(MainCommandsTest, TheGeneratedSkinShowsChangedKeysAndDiyLayersInBothLanguages) {
+    for (const char* language : {"english", "chinese"}) {
+        SCOPED_TRACE(language);
+        app.reset();
+        start(language);
+        const QString folder = QString::fromUtf8(language);
+        const QImage highlight(
+            QString::fromStdString(
+                (std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR) / "png").string()) +
+            QStringLiteral("/%1/kb_hl.png").arg(folder));
+        ASSERT_FALSE(highlight.isNull());
+        // Keymap view: two changed keys, Wave with its direction, every section open.
+        model().keyChangedFlags[0] = 1;
+        model().keyChangedFlags[60] = 1;
+        model().settings.setEffectCode(2);
+        model().settings.setDirectionCode(1);
+        click(kLightHeader);
+        click({100, 392});  // Game Mode
+        click({100, 447});  // Response Time
+        click({100, 522});  // USB Report Rate
+        window().slider(kBrightnessSliderId)->SetPos(3);
+        window().paintAll();
+        for (std::size_t key : {std::size_t{0}, std::size_t{60}}) {
+            const KeyRect& r = KeyRects104[key];
+            const QPoint inPicture(r.left + 3, r.top + 3);
+            EXPECT_EQ(window().composedImage().pixel(inPicture + QPoint(275, 85)),
+                      highlight.pixel(inPicture))
+                << key;
+        }
+        test::SaveScreenshotIfAsked(window(), QStringLiteral("main-keymap-%1").arg(folder));
+
+        // DIY view: a lit layer with the hovered key outlined.
+        click({100, 165});
+        click({100, 173 + 20 * 13 + 5});  // DIY1
+        ASSERT_TRUE(window().state().diyView);
+        for (std::size_t key : {0, 1, 2, 3, 4, 30, 31, 32, 50, 51, 52, 96, 100}) {
+            model().settings.diyTable(0)[LedIndexOf(key)] = 0xFF;
+        }
+        QTest::mouseMove(&window(), {363, 210});
+        window().paintAll();
+        EXPECT_EQ(QColor(window().composedImage().pixel(KeyRects104[96].left + 276,
+                                                        KeyRects104[96].top + 86)),
+                  QColor(0, 0, 255));
+        test::SaveScreenshotIfAsked(window(), QStringLiteral("main-diy-%1").arg(folder));
+        click({100, 165});
+        test::SaveScreenshotIfAsked(window(), QStringLiteral("main-effect-list-%1").arg(folder));
+        click({300, 50});
+    }
+}
+
+}  // namespace
+}  // namespace tavrin
