@@ -76,6 +76,9 @@ private:
     void createTray();
     void refreshAfterLoad(std::intptr_t lParam);
     void showNoKeyboard(std::uintptr_t wParam);
+    // The keyboard is there but refuses this user: how to get access. Once until it opens,
+    // unless the user asks (`again`).
+    void showAccessDenied(bool again);
 
     AppOptions options_;
     AppOverrides overrides_;
@@ -100,6 +103,7 @@ private:
     QString lastBalloon_;
     bool started_ = false;
     bool showPending_ = false;
+    bool accessNoticeShown_ = false;
 };
 
 }  // namespace tavrin
