@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <cstdio>
 
+#include "app/AccessDeniedNotice.h"
 #include "device/CrossThreadMessageSink.h"
 #include "device/KeyboardConnection.h"
 #include "device/SteadyClock.h"
@@ -152,7 +153,12 @@ bool COstraApp::start(QString& error) {
         // Without a notification area the window is the only way in.
         window_->show();
         window_->paintAll();
-        showNoKeyboard(15);
+        if (!opened.accessDenied) {
+            showNoKeyboard(15);
+        }
+    }
+    if (opened.accessDenied) {
+        showAccessDenied(false);
     }
     started_ = true;
     if (showPending_) {
@@ -213,6 +219,11 @@ void COstraApp::onHotplug(const HotplugEvent& event) {
         return;
     }
     connection_->handleDeviceChange(event);
+    if (connection_->commandOpen()) {
+        accessNoticeShown_ = false;
+    } else if (connection_->lastOpenDenied()) {
+        showAccessDenied(false);
+    }
     if (!trayAvailable_ && !wasOpen && connection_->commandOpen()) {
         window_->show();
         window_->paintAll();
@@ -254,9 +265,29 @@ void COstraApp::showMainWindow() {
         window_->raise();
         window_->activateWindow();
         window_->paintAll();
+    } else if (connection_ && connection_->lastOpenDenied()) {
+        showAccessDenied(true);
     } else {
         handleMessage(WM_SHOW_NO_KEYBOARD, 15, 0);
     }
+}
+
+void COstraApp::showAccessDenied(bool again) {
+    if (accessNoticeShown_ && !again) {
+        return;
+    }
+    accessNoticeShown_ = true;
+    const fs::path rule = FindUdevRule(
+        paths_.skinRoots, paths_.skinRoots.empty() ? paths_.dataDir : paths_.skinRoots.back());
+    const AccessDeniedNotice notice = MakeAccessDeniedNotice(model_->chinese(), rule);
+    lastBalloon_ = notice.text;
+    std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", connection_->lastOpenError().c_str());
+    // A box rather than a balloon: the user copies the command from it.
+    auto* box = new QMessageBox(QMessageBox::Warning, notice.title, notice.text, QMessageBox::Ok,
+                                window_.get());
+    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void COstraApp::showNoKeyboard(std::uintptr_t wParam) {

@@ -123,6 +123,9 @@ private:
     Prompts& prompts();
     Shell& shell();
     std::u16string text(const char16_t* chinese, const char16_t* english) const;
+    // The keyboard is there but refuses this user: how to get access. Once until it opens,
+    // unless the user asks (`again`).
+    void showAccessDenied(bool again);
 
     AppOptions options_;
     AppOverrides overrides_;
@@ -158,6 +161,7 @@ private:
     std::unique_ptr<SkinLookup> dialogSkins_;
     std::unique_ptr<CKeyMap> keyMapDialog_;
     std::unique_ptr<CMacroRecordDlg> macroDialog_;
+    bool accessNoticeShown_ = false;
 };
 
 }  // namespace tavrin

@@ -19,6 +19,12 @@ public:
     virtual std::vector<HidInterfaceInfo> enumerate() = 0;
     // Null when the interface cannot be opened; `error` then says why.
     virtual std::unique_ptr<HidDevice> open(const std::string& path, std::string& error) = 0;
+    // After open() failed: whether the interface is there but this user may not open it (its
+    // node's permissions), as opposed to one that is gone or broken. A user can mend that one.
+    virtual bool accessDenied(const std::string& path) {
+        (void)path;
+        return false;
+    }
 };
 
 }  // namespace tavrin

@@ -17,6 +17,9 @@ namespace {
 constexpr std::chrono::milliseconds kArrivalSettle{2000};
 constexpr std::chrono::milliseconds kStopGrace{500};
 constexpr std::chrono::milliseconds kAfterClose{200};
+// udev grants the logged-in user access to a new node a moment after the node appears.
+constexpr std::chrono::milliseconds kAccessRetryFor{1000};
+constexpr std::chrono::milliseconds kAccessRetryStep{100};
 // Factory reset: the window marks these KeyEnableMask bytes active before reading the mask back.
 constexpr std::size_t kResetMaskBytes = 18;
 
@@ -42,10 +45,8 @@ bool KeyboardConnection::openCommandInterface() {
         lastOpenError_ = "no keyboard command interface found";
         return false;
     }
-    std::string error;
-    auto device = backend_.open(model_.devicePath, error);
+    auto device = openFoundInterface();
     if (!device) {
-        lastOpenError_ = "cannot open " + model_.devicePath + ": " + error;
         return false;
     }
     commandPath_ = model_.devicePath;
@@ -58,10 +59,8 @@ bool KeyboardConnection::openEventInterface() {
         lastOpenError_ = "no keyboard event interface found";
         return false;
     }
-    std::string error;
-    auto device = backend_.open(model_.devicePath, error);
+    auto device = openFoundInterface();
     if (!device) {
-        lastOpenError_ = "cannot open " + model_.devicePath + ": " + error;
         return false;
     }
     eventPath_ = model_.devicePath;
@@ -73,14 +72,36 @@ bool KeyboardConnection::openEventInterface() {
     return true;
 }
 
+std::unique_ptr<HidDevice> KeyboardConnection::openFoundInterface() {
+    const std::string& path = model_.devicePath;
+    const bool retry = !lastOpenDenied_;
+    const Clock::TimePoint start = clock_.now();
+    for (;;) {
+        std::string error;
+        auto device = backend_.open(path, error);
+        if (device) {
+            return device;
+        }
+        const bool denied = backend_.accessDenied(path);
+        if (!denied || !retry || clock_.now() - start >= kAccessRetryFor) {
+            lastOpenError_ = "cannot open " + path + ": " + error;
+            lastOpenDenied_ = lastOpenDenied_ || denied;
+            return nullptr;
+        }
+        clock_.sleep(kAccessRetryStep);
+    }
+}
+
 KeyboardConnection::StartupResult KeyboardConnection::openAtStartup() {
     StartupResult result;
+    lastOpenDenied_ = false;
     result.commandOpened = openCommandInterface();
     if (result.commandOpened) {
         shippedFirmware_ = ReadVersionFile(programDir_, model_.layoutVariant);
         reader_.start();
     }
     result.eventOpened = openEventInterface();
+    result.accessDenied = lastOpenDenied_;
     return result;
 }
 
@@ -162,7 +183,11 @@ void KeyboardConnection::handleDeviceChange(const HotplugEvent& event) {
     }
     const bool anyOpen = commandOpen() || eventOpen();
     if (event.kind == HotplugEvent::Kind::Removal) {
-        if (!anyOpen || keyboardStillPresent()) {
+        if (!anyOpen) {
+            lastOpenDenied_ = false;  // a refused keyboard that leaves is simply gone
+            return;
+        }
+        if (keyboardStillPresent()) {
             return;
         }
         stopEventWorker();
@@ -179,6 +204,7 @@ void KeyboardConnection::handleDeviceChange(const HotplugEvent& event) {
         return;
     }
     clock_.sleep(kArrivalSettle);
+    lastOpenDenied_ = false;
     if (!commandOpen()) {
         reopenCommandInterface();
     }

@@ -44,6 +44,9 @@ public:
     struct StartupResult {
         bool commandOpened = false;
         bool eventOpened = false;
+        // The keyboard is there but refused this user: tell them how to get access, not that
+        // there is no keyboard.
+        bool accessDenied = false;
         bool complete() const { return commandOpened && eventOpened; }  // else hide the window
     };
 
@@ -57,6 +60,10 @@ public:
     // starts; then the event interface and its worker.
     StartupResult openAtStartup();
 
+    // An interface that refuses this user is tried again for up to 1000 ms: a node that has
+    // just appeared may not have its permissions from udev yet. Once one interface stays
+    // refused, the other is tried once only.
+    //
     // Arrival: unless both interfaces are open, wait 2000 ms, re-open and re-read the command
     // interface (version file, firmware, whole configuration, DIY tables again, the slider hook,
     // WM_SETTINGS_LOADED), then the event interface (one KeyEventThread, WM_SETTINGS_LOADED).
@@ -92,10 +99,14 @@ public:
     const LinkResult& lastReadResult() const { return lastRead_; }
     // Why the last open failed, for the window's message.
     const std::string& lastOpenError() const { return lastOpenError_; }
+    // Whether the last start-up or arrival found the keyboard but was refused access to it (until
+    // the keyboard leaves).
+    bool lastOpenDenied() const { return lastOpenDenied_; }
 
 private:
     bool openCommandInterface();
     bool openEventInterface();
+    std::unique_ptr<HidDevice> openFoundInterface();
     void reopenCommandInterface();
     void reopenEventInterface();
     bool keyboardStillPresent();
@@ -119,6 +130,7 @@ private:
     FirmwareVersion shippedFirmware_;
     LinkResult lastRead_;
     std::string lastOpenError_;
+    bool lastOpenDenied_ = false;
     std::function<void()> sliderRefresh_;
 
     struct Job {

@@ -119,6 +119,9 @@ VirtualKeyboard::VirtualKeyboard(Clock& clock, VirtualKeyboardOptions options)
             stateFileError_ = error + "; starting from the factory state";
         }
     }
+    if (options_.gameMode) {
+        state_.gameMode() = *options_.gameMode;
+    }
 }
 
 VirtualKeyboard::~VirtualKeyboard() = default;

@@ -32,6 +32,8 @@ struct VirtualKeyboardOptions {
     std::uint8_t firmwareMinor = 2;
     bool strict = false;
     std::filesystem::path stateFile;  // empty: remember nothing
+    // Game mode at power-on, over what the state file says (a test's starting point).
+    std::optional<std::uint8_t> gameMode;
 };
 
 // One report the host sent, as the keyboard received it.

@@ -211,6 +211,33 @@ TEST(VirtualKeyboardStateFile, RemembersTheConfigurationAcrossRuns) {
     EXPECT_EQ(state.diyTable(3)[127], 0x0F);
 }
 
+TEST(VirtualKeyboardStateFile, AStartingGameModeOverridesTheFileOnly) {
+    TempDir dir;
+    ManualClock clock;
+    VirtualKeyboardOptions options;
+    options.stateFile = dir / "keyboard.state";
+    {
+        VirtualKeyboard first(clock, options);
+        auto port = first.open(VirtualKeyboard::kCommandInterface);
+        first.setFeature(*port, Command(0x07, 0, 1));
+        first.setFeature(*port, Command(0x0B, 0, 3, 2));
+        first.write(*port, Data(0xFF));
+        first.write(*port, Data(0x0F));
+    }
+    options.gameMode = 0;
+    VirtualKeyboard second(clock, options);
+    const VirtualKeyboardState state = second.state();
+    EXPECT_EQ(state.gameMode(), 0);
+    EXPECT_EQ(state.diyTable(3)[0], 0xFF) << "the rest comes from the file";
+
+    // It answers ReadGameMode with it as well.
+    auto port = second.open(VirtualKeyboard::kCommandInterface);
+    second.setFeature(*port, Command(0x87));
+    std::array<std::uint8_t, 9> reply{};
+    ASSERT_TRUE(second.getFeature(*port, reply).ok());
+    EXPECT_EQ(reply[3], 0);
+}
+
 TEST(VirtualKeyboardStateFile, ABrokenFileStartsFromTheFactoryState) {
     TempDir dir;
     ManualClock clock;

@@ -1,6 +1,9 @@
 #include "platform/hidraw/HidrawBackend.h"
 
 #include <hidapi/hidapi.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -82,6 +85,11 @@ std::unique_ptr<HidDevice> HidrawBackend::open(const std::string& path, std::str
     const bool events =
         marker != markers_.end() && marker->second.find("col04") != std::string::npos;
     return std::make_unique<HidrawDevice>(device, events);
+}
+
+bool HidrawBackend::accessDenied(const std::string& path) {
+    // hidapi keeps only a text of open()'s errno; ask the file system again.
+    return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
 }
 
 }  // namespace tavrin

@@ -23,6 +23,8 @@ public:
 
     std::vector<HidInterfaceInfo> enumerate() override;
     std::unique_ptr<HidDevice> open(const std::string& path, std::string& error) override;
+    // The node exists but its mode and ACL give this user no read and write access.
+    bool accessDenied(const std::string& path) override;
 
 private:
     std::string initError_;

@@ -102,7 +102,9 @@ std::vector<HotplugEvent> UdevMonitor::drain() {
         const std::string path = syspath ? syspath : "";
         HotplugEvent event;
         bool wanted = false;
-        if (action && std::strcmp(action, "add") == 0) {
+        // "change" is what `udevadm trigger` sends once a new rule has given the user access: a
+        // keyboard that could not be opened before may be opened now.
+        if (action && (std::strcmp(action, "add") == 0 || std::strcmp(action, "change") == 0)) {
             event.kind = HotplugEvent::Kind::Arrival;
             if (const auto ids = UsbIds(device)) {
                 known_[path] = *ids;

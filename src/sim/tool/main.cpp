@@ -17,7 +17,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavrin-virtual-keyboard --socket PATH [--state FILE] [--firmware MAJOR.MINOR]\n"
-    "                               [--product-id ID] [--strict] [--log FILE]\n"
+    "                               [--product-id ID] [--game-mode on|off] [--strict]\n"
+    "                               [--log FILE]\n"
     "standard input: press <vk> | unplug | plug | quit\n";
 
 std::optional<unsigned> ParseNumber(const std::string& text, unsigned limit) {
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg != "--socket" && arg != "--state" && arg != "--firmware" && arg != "--product-id" &&
-            arg != "--log") {
+            arg != "--log" && arg != "--game-mode") {
             std::cerr << "unknown option " << arg << "\n" << kUsage;
             return 2;
         }
@@ -76,6 +77,12 @@ int main(int argc, char** argv) {
             options.stateFile = *v;
         } else if (arg == "--log") {
             logPath = *v;
+        } else if (arg == "--game-mode") {
+            if (*v != "on" && *v != "off") {
+                std::cerr << "--game-mode takes on or off\n";
+                return 2;
+            }
+            options.gameMode = static_cast<std::uint8_t>(*v == "on" ? 1 : 0);
         } else if (arg == "--product-id") {
             const auto id = ParseNumber(*v, 0xFFFF);
             if (!id) {

@@ -1,0 +1,52 @@
+# Installation beyond the programs and skins (which their own folders install), and the .deb.
+#   bin/                                         tavrin-gaming-keyboard, tavrin-virtual-keyboard
+#   share/tavrin-gaming-keyboard/png/...         the skins (tools/skin)
+#   share/tavrin-gaming-keyboard/udev/<rule>     the access rule, named in the program's message
+#   lib/udev/rules.d/<rule>                      the access rule where udev reads it
+#   share/applications, share/icons/hicolor      the desktop entry and the program icon
+include(GNUInstallDirs)
+
+set(TAVRIN_UDEV_RULE ${PROJECT_SOURCE_DIR}/packaging/udev/70-tavrin-gaming-keyboard.rules)
+install(FILES ${TAVRIN_UDEV_RULE} DESTINATION lib/udev/rules.d)
+
+if(TARGET tavrin-gaming-keyboard)
+    # A build tree is a complete program directory: the message about a refused keyboard finds
+    # the rule there too.
+    configure_file(${TAVRIN_UDEV_RULE} ${CMAKE_BINARY_DIR}/src/app/udev/70-tavrin-gaming-keyboard.rules
+                   COPYONLY)
+    install(FILES ${TAVRIN_UDEV_RULE} DESTINATION share/tavrin-gaming-keyboard/udev)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/tavrin-gaming-keyboard.desktop
+            DESTINATION share/applications)
+    # The icons are drawn by tavrin-skin at build time.
+    set(icon_dir ${CMAKE_BINARY_DIR}/src/app/resources/icons)
+    foreach(size_file "16;154.png" "32;154-32.png" "48;154-48.png" "256;154-256.png")
+        list(GET size_file 0 size)
+        list(GET size_file 1 file)
+        install(FILES ${icon_dir}/${file} DESTINATION share/icons/hicolor/${size}x${size}/apps
+                RENAME tavrin-gaming-keyboard.png)
+    endforeach()
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavrin-gaming-keyboard)
+set(CPACK_PACKAGE_VENDOR "Tavrin")
+set(CPACK_PACKAGE_CONTACT "Tavrin Gaming Keyboard developers <keyboard@tavrin.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration utility for the Tavrin USB gaming keyboard")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Lighting effects and per-key DIY layers, key assignments, on-keyboard macros, game mode, \
+Windows-key lock, response time, report rate and six profiles, in English and Chinese. \
+Includes a virtual keyboard for trying the program without the hardware.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Debian 12's libraries that the programs link, and the fonts the skins' texts use.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
+libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, libhidapi-hidraw0 (>= 0.13), \
+libudev1, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# udev reads the new rule and gives an already plugged-in keyboard its permissions.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,42 @@
+#include "app/AccessDeniedNotice.h"
+
+namespace tavrin {
+
+namespace fs = std::filesystem;
+
+fs::path FindUdevRule(const std::vector<fs::path>& roots, const fs::path& fallbackRoot) {
+    for (const fs::path& root : roots) {
+        std::error_code ec;
+        const fs::path rule = root / "udev" / kUdevRuleName;
+        if (fs::is_regular_file(rule, ec)) {
+            return rule;
+        }
+    }
+    return fallbackRoot / "udev" / kUdevRuleName;
+}
+
+QString UdevRuleInstallCommand(const fs::path& rule) {
+    // Single quotes keep a path with spaces whole; a quote inside one is closed and escaped.
+    QString path = QString::fromStdString(rule.string());
+    path.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QStringLiteral(
+               "sudo install -m 644 '%1' /etc/udev/rules.d/ && sudo udevadm control --reload && "
+               "sudo udevadm trigger --subsystem-match=hidraw")
+        .arg(path);
+}
+
+AccessDeniedNotice MakeAccessDeniedNotice(bool chinese, const fs::path& rule) {
+    const QString command = UdevRuleInstallCommand(rule);
+    if (chinese) {
+        return {QString::fromUtf16(u"无法访问键盘"),
+                QString::fromUtf16(u"已连接游戏键盘，但当前用户没有打开它的权限。"
+                                   u"请在终端中运行下面这条命令以安装访问规则：\n\n") +
+                    command};
+    }
+    return {QStringLiteral("Keyboard Access"),
+            QStringLiteral("The Gaming Keyboard is connected, but this user may not open it. "
+                           "Run this command in a terminal to install its access rule:\n\n") +
+                command};
+}
+
+}  // namespace tavrin
