@@ -36,6 +36,7 @@
 #include "ui/macro/CMacroRecordDlg.h"
 #include "ui/macro/SteadyMacroClock.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/profile/CConfigureDlg.h"
 
 namespace tavrin {
 

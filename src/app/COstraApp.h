@@ -27,6 +27,8 @@ class CKeyMap;
 class CMacroRecordDlg;
 class Clock;
 class COstraDlg;
+class CConfigureDlg;
+class FileChooser;
 class Prompts;
 class QtKeyHook;
 class Shell;
@@ -53,6 +55,7 @@ struct AppOverrides {
     Clock* clock = nullptr;                         // tests: the clock of the keyboard link
     Prompts* prompts = nullptr;                     // tests: message boxes answered by script
     Shell* shell = nullptr;                         // tests: what the shell was asked to start
+    FileChooser* chooser = nullptr;                 // tests: file choosers answered by script
 };
 
 class COstraApp : public QObject {
@@ -122,6 +125,9 @@ private:
     Clock& clock();
     Prompts& prompts();
     Shell& shell();
+    FileChooser& fileChooser();
+    // The hook, the skins and the choosers the dialogs share, made on first use.
+    void ensureDialogServices();
     std::u16string text(const char16_t* chinese, const char16_t* english) const;
     // The keyboard is there but refuses this user: how to get access. Once until it opens,
     // unless the user asks (`again`).
@@ -161,6 +167,7 @@ private:
     std::unique_ptr<SkinLookup> dialogSkins_;
     std::unique_ptr<CKeyMap> keyMapDialog_;
     std::unique_ptr<CMacroRecordDlg> macroDialog_;
+    std::unique_ptr<CConfigureDlg> profileDialogWindow_;
     bool accessNoticeShown_ = false;
 };
 

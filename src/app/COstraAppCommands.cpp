@@ -20,6 +20,7 @@
 #include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtKeyHook.h"
 #include "platform/qt/QtPrompts.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShellAdapter.h"
 #include "ui/keymap/CKeyMap.h"
 #include "ui/keymap/KeyboardEventHandler.h"
@@ -28,6 +29,8 @@
 #include "ui/macro/RunMacroManager.h"
 #include "ui/macro/SteadyMacroClock.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/profile/CConfigureDlg.h"
+#include "ui/profile/RunProfileManager.h"
 
 namespace tavrin {
 
@@ -192,7 +195,18 @@ void COstraApp::cancel() {
 }
 
 void COstraApp::profile() {
-    if (!profileDialog_ || !profileDialog_(window_->frameGeometry())) {
+    bool accepted = false;
+    if (profileDialog_) {
+        accepted = profileDialog_(window_->frameGeometry());
+    } else {
+        if (!profileDialogWindow_) {
+            ensureDialogServices();
+            profileDialogWindow_ = std::make_unique<CConfigureDlg>(
+                *model_, *settings_, prompts(), fileChooser(), *dialogSkins_, paths_.dataDir);
+        }
+        accepted = RunProfileManager(*profileDialogWindow_, window_->frameGeometry());
+    }
+    if (!accepted) {
         return;
     }
     clock().sleep(kProfileSettleWait);
@@ -200,14 +214,29 @@ void COstraApp::profile() {
     handleMessage(WM_SETTINGS_LOADED, 0, kLoadedLocally);
 }
 
+void COstraApp::ensureDialogServices() {
+    if (!keyHook_) {
+        keyHook_ = std::make_unique<QtKeyHook>();
+    }
+    if (!dialogSkins_) {
+        dialogSkins_ = std::make_unique<SkinLookup>(paths_.skinRoots);
+    }
+    if (!chooser_) {
+        chooser_ = std::make_unique<QtFileChooser>(window_.get());
+    }
+}
+
+FileChooser& COstraApp::fileChooser() {
+    if (overrides_.chooser) {
+        return *overrides_.chooser;
+    }
+    ensureDialogServices();
+    return *chooser_;
+}
+
 void COstraApp::macroManager() {
     if (!macroDialog_) {
-        if (!keyHook_) {
-            keyHook_ = std::make_unique<QtKeyHook>();
-        }
-        if (!dialogSkins_) {
-            dialogSkins_ = std::make_unique<SkinLookup>(paths_.skinRoots);
-        }
+        ensureDialogServices();
         macroClock_ = std::make_unique<SteadyMacroClock>();
         macroDialog_ = std::make_unique<CMacroRecordDlg>(*model_, *keyHook_, prompts(),
                                                          *macroClock_, *dialogSkins_);
@@ -217,15 +246,9 @@ void COstraApp::macroManager() {
 
 void COstraApp::openKeyAssignment() {
     if (!keyMapDialog_) {
-        if (!keyHook_) {
-            keyHook_ = std::make_unique<QtKeyHook>();
-        }
-        if (!dialogSkins_) {
-            dialogSkins_ = std::make_unique<SkinLookup>(paths_.skinRoots);
-        }
-        chooser_ = std::make_unique<QtFileChooser>(window_.get());
+        ensureDialogServices();
         keyMapDialog_ =
-            std::make_unique<CKeyMap>(*model_, *dialogSkins_, *keyHook_, prompts(), *chooser_);
+            std::make_unique<CKeyMap>(*model_, *dialogSkins_, *keyHook_, prompts(), fileChooser());
     }
     OpenKeyAssignment(*keyMapDialog_, *model_, paths_.dataDir);
 }

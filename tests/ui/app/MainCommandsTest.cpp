@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -22,15 +23,21 @@
 #include "device/WindowMessages.h"
 #include "model/AssignmentKind.h"
 #include "model/LocalFiles.h"
+#include "model/ProfileFile.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
 #include "support/RecordingShell.h"
+#include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/controls/CBitSlider.h"
+#include "ui/controls/CTransparentListBox.h"
+#include "ui/keymap/CKeyMap.h"
+#include "ui/macro/CMacroRecordDlg.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/profile/CConfigureDlg.h"
 #include "ui/support/UiTestSupport.h"
 #include "ui/support/UrlCatcher.h"
 
@@ -129,6 +136,7 @@ protected:
         overrides.clock = &clock;
         overrides.prompts = &prompts;
         overrides.shell = &shell;
+        overrides.chooser = &chooser;
         app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
@@ -185,6 +193,7 @@ protected:
     std::atomic<bool> away{false};
     test::ScriptedPrompts prompts;
     test::RecordingShell shell;
+    test::ScriptedFileChooser chooser;
     test::TempDir data;
     test::TempDir config;
     std::unique_ptr<COstraApp> app;
@@ -728,6 +737,132 @@ TEST_F(MainCommandsTest, TheGeneratedSkinShowsChangedKeysAndDiyLayersInBothLangu
         test::SaveScreenshotIfAsked(window(), QStringLiteral("main-effect-list-%1").arg(folder));
         click({300, 50});
     }
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+// The key map entry the keyboard holds for a key position.
+KeyMapEntry KeyboardEntry(const VirtualKeyboardState& state, std::uint8_t position) {
+    const std::size_t at = 4 * KeyMapIndexOf(position);
+    const auto map = state.keyMap();
+    return {map[at], map[at + 1], map[at + 2], map[at + 3]};
+}
+
+// Runs `steps` on the dialog that the next click brings up, then lets the test go on.
+template <typename Dialog>
+void WhenShown(std::function<void(Dialog&)> steps) {
+    QTimer::singleShot(50, [steps] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "the dialog did not come up";
+            if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();
+            }
+            return;
+        }
+        steps(*dialog);
+    });
+}
+
+TEST_F(MainCommandsTest, AKeyGivenAFileReachesTheKeyboardAndAPressOpensTheFile) {
+    start();
+    const auto notes = data / "notes.txt";
+    test::WriteWholeFile(notes, {'h', 'i'});
+    chooser.queueAnswer(notes);
+    WhenShown<CKeyMap>([](CKeyMap& dialog) {
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(283, 44));   // Advance tab
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(279, 135));  // Open File: browse
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
+    });
+    click({418, 210});  // F1
+    const std::uint8_t f1 = 1;
+    ASSERT_EQ(model().assignments.record(f1).kind(), KindByte(AssignmentKind::OpenFile));
+    const KeyMapEntry entry{112, 0, 0, 0x0C};
+    EXPECT_EQ(model().settings.keyMapEntry(KeyMapIndexOf(f1)), entry);
+
+    mark();
+    click({950, 620});  // Save
+    waitIdle();
+    EXPECT_EQ(KeyboardEntry(keyboard->state(), f1), entry);
+
+    keyboard->press(112);
+    QTRY_COMPARE_WITH_TIMEOUT(shell.opened.size(), std::size_t{1}, 5000);
+    EXPECT_EQ(shell.opened[0].directory, data.path());
+    EXPECT_EQ(shell.opened[0].file, std::filesystem::path("notes.txt"));
+}
+
+TEST_F(MainCommandsTest, ARecordedMacroAssignedToAKeyReachesTheKeyboard) {
+    start();
+    WhenShown<CMacroRecordDlg>([](CMacroRecordDlg& dialog) {
+        dialog.clickButton(CMacroRecordDlg::kNewButton);
+        dialog.clickButton(CMacroRecordDlg::kRecordButton);
+        for (const auto& [vk, release] :
+             {std::pair{0x41, false}, {0x41, true}, {0x42, false}, {0x42, true}}) {
+            dialog.send(WM_HOOK_KEY, static_cast<std::uintptr_t>(vk),
+                        release ? static_cast<std::intptr_t>(1u << 31) : 0);
+        }
+        dialog.clickButton(CMacroRecordDlg::kRecordButton);
+        dialog.clickButton(CMacroRecordDlg::kOkButton);
+    });
+    click({100, 155});  // Macro Management
+    ASSERT_EQ(model().macros.record(0).name(), u"Macro_001");
+    ASSERT_EQ(model().macros.record(0).keyEvent(3).key, 0x42);
+
+    WhenShown<CKeyMap>([](CKeyMap& dialog) {
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(120, 44));  // Macro tab
+        QListWidget* list = dialog.macroList();
+        if (list->count() > 0) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(0)).center());
+        }
+        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
+    });
+    click({418, 210});  // F1
+    const std::uint8_t f1 = 1;
+    const KeyMapEntry entry{0, 0, 0, 4};
+    ASSERT_EQ(model().settings.keyMapEntry(KeyMapIndexOf(f1)), entry);
+
+    mark();
+    click({950, 620});  // Save
+    waitIdle();
+    const VirtualKeyboardState state = keyboard->state();
+    EXPECT_EQ(KeyboardEntry(state, f1), entry);
+    const auto device = model().settings.deviceMacroRecord(0);
+    EXPECT_TRUE(std::equal(device.begin(), device.end(), state.deviceMacro(0).begin()));
+    EXPECT_NE(device[0], 0) << "the device record holds the recorded events";
+}
+
+TEST_F(MainCommandsTest, ChoosingAProfileThenSaveSendsExactlyItsLightingDifference) {
+    start();
+    const auto configure = data / "Configure";
+    std::filesystem::create_directories(configure);
+    ASSERT_TRUE(ProfileFile::FromModel(model()).write(configure / "Calm.bin"));
+    Model lit = model();
+    lit.settings.setBrightnessLevel(
+        static_cast<std::uint8_t>((lit.settings.brightnessLevel() + 2) % 5));
+    lit.settings.setEffectCode(2);
+    ASSERT_TRUE(ProfileFile::FromModel(lit).write(configure / "Lit.bin"));
+
+    WhenShown<CConfigureDlg>([](CConfigureDlg& dialog) {
+        dialog.profileList()->setSelectedLine(1);  // Calm, Lit
+        dialog.closeButton();
+    });
+    click({50, 618});  // Profile
+    ASSERT_EQ(model().settings.lighting()[0], 2);
+
+    mark();
+    click(kSave);
+    waitIdle();
+    const auto reports = keyboard->hostReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].bytes[protocol::kCodeByte], protocol::kWriteLighting);
+    const VirtualKeyboardState state = keyboard->state();
+    EXPECT_EQ(state.lighting()[0], 2);
+    EXPECT_TRUE(prompts.shown().empty());
 }
 
 }  // namespace
