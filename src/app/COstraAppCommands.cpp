@@ -16,6 +16,7 @@
 #include "model/ChangedKeyRule.h"
 #include "model/LocalFiles.h"
 #include "model/Prompts.h"
+#include "model/Utf16Text.h"
 #include "platform/qt/QtConversions.h"
 #include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtKeyHook.h"
@@ -241,7 +242,15 @@ void COstraApp::macroManager() {
         macroDialog_ = std::make_unique<CMacroRecordDlg>(*model_, *keyHook_, prompts(),
                                                          *macroClock_, *dialogSkins_);
     }
-    RunMacroManager(*macroDialog_, *model_, paths_.dataDir);
+    const MacroManagerOutcome outcome = RunMacroManager(*macroDialog_, *model_, paths_.dataDir);
+    if (outcome.accepted && !outcome.filesWritten()) {
+        // The macros are in the model and reach the keyboard on Save, but are not kept on disk.
+        const WriteResult& failed = outcome.keymap.ok ? outcome.macros : outcome.keymap;
+        prompts().show(
+            text(u"宏无法保存到文件：\n", u"The macros could not be saved to a file:\n") +
+                Utf16FromUtf8(std::u8string(failed.error.begin(), failed.error.end())),
+            u"", PromptButtons::Ok);
+    }
 }
 
 void COstraApp::openKeyAssignment() {

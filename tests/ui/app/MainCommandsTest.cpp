@@ -865,5 +865,21 @@ TEST_F(MainCommandsTest, ChoosingAProfileThenSaveSendsExactlyItsLightingDifferen
     EXPECT_TRUE(prompts.shown().empty());
 }
 
+TEST_F(MainCommandsTest, MacrosThatCannotBeKeptOnDiskSaySo) {
+    start();
+    // A folder in the file's place makes the write fail, whoever runs the test.
+    std::filesystem::remove(data / kMacroFileName);
+    std::filesystem::create_directory(data / kMacroFileName);
+    WhenShown<CMacroRecordDlg>([](CMacroRecordDlg& dialog) {
+        dialog.clickButton(CMacroRecordDlg::kNewButton);
+        dialog.clickButton(CMacroRecordDlg::kOkButton);
+    });
+    click({100, 155});  // Macro Management
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text.rfind(u"The macros could not be saved to a file:\n", 0), 0u);
+    EXPECT_NE(prompts.shown()[0].text.find(u"MacroDefine.bin"), std::u16string::npos);
+    EXPECT_EQ(model().macros.record(0).name(), u"Macro_001");  // kept in the model
+}
+
 }  // namespace
 }  // namespace tavrin
