@@ -22,6 +22,9 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     createSliders();
+    // The track bitmaps are drawn at every slider paint; decode them once.
+    filledTrack_ = LoadBitmapResource(kBitmapSliderFilled);
+    emptyTrack_ = LoadBitmapResource(kBitmapSliderEmpty);
     connect(&busyTimer_, &QTimer::timeout, this, [this] {
         ++busyFrame_;
         paintAll();
@@ -102,12 +105,14 @@ std::intptr_t COstraDlg::send(std::uint32_t message, std::uintptr_t wParam, std:
 }
 
 void COstraDlg::onSliderMoved(int controlId) {
+    // Any id but speed and brightness means the report-rate slider.
+    if (controlId != kSpeedSliderId && controlId != kBrightnessSliderId) {
+        controlId = kReportSliderId;
+    }
     const std::size_t index = controlId == kSpeedSliderId        ? 0
                               : controlId == kBrightnessSliderId ? 1
                                                                  : 2;
-    CBitSlider* s = slider(index == 0   ? kSpeedSliderId
-                           : index == 1 ? kBrightnessSliderId
-                                        : kReportSliderId);
+    CBitSlider* s = slider(controlId);
     if (!s || surface_.isNull() || busy_) {
         return;
     }
@@ -141,8 +146,8 @@ void COstraDlg::paintSlider(QPainter& p, CBitSlider& s) {
             break;
     }
     const QRect r = s.geometry();
-    const QImage filled = LoadBitmapResource(kBitmapSliderFilled);
-    const QImage empty = LoadBitmapResource(kBitmapSliderEmpty);
+    const QImage& filled = filledTrack_;
+    const QImage& empty = emptyTrack_;
     if (tx > 0) {
         p.drawImage(QPoint(r.left(), r.top()), filled, QRect(0, 0, tx, r.height()));
     }

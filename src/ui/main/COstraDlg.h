@@ -133,6 +133,8 @@ private:
     SkinImages images_;
     MainWindowState state_;
     QImage surface_;
+    QImage filledTrack_;  // bitmap 140
+    QImage emptyTrack_;   // bitmap 139
     std::array<CBitSlider*, 5> sliders_{};
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for

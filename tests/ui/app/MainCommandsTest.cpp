@@ -121,12 +121,8 @@ protected:
         EXPECT_TRUE(keyboard->breaches().empty()) << keyboard->breaches().front();
     }
 
-    void start(const char* language = "english") {
-        QtSettingsStore(config.path())
-            .writeString("Software\\Mervic", "Language",
-                         std::u16string(language, language + std::strlen(language)));
-        AppOptions options;
-        options.dataDir = QString::fromStdString(data.path().string());
+    // The keyboard, the clock and the answers of this fixture, for every application it starts.
+    AppOverrides testOverrides() {
         AppOverrides overrides;
         overrides.backend = std::make_unique<AwayBackend>(*keyboard, away);
         overrides.configFolder = config.path();
@@ -137,7 +133,16 @@ protected:
         overrides.prompts = &prompts;
         overrides.shell = &shell;
         overrides.chooser = &chooser;
-        app = std::make_unique<COstraApp>(options, std::move(overrides));
+        return overrides;
+    }
+
+    void start(const char* language = "english") {
+        QtSettingsStore(config.path())
+            .writeString("Software\\Mervic", "Language",
+                         std::u16string(language, language + std::strlen(language)));
+        AppOptions options;
+        options.dataDir = QString::fromStdString(data.path().string());
+        app = std::make_unique<COstraApp>(options, testOverrides());
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
         QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
@@ -279,16 +284,7 @@ TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
     });
     AppOptions options;
     options.dataDir = QString::fromStdString(data.path().string());
-    AppOverrides overrides;
-    overrides.backend = std::make_unique<AwayBackend>(*keyboard, away);
-    overrides.configFolder = config.path();
-    overrides.trayAvailable = true;
-    overrides.showSplash = false;
-    overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
-    overrides.clock = &clock;
-    overrides.prompts = &prompts;
-    overrides.shell = &shell;
-    app = std::make_unique<COstraApp>(options, std::move(overrides));
+    app = std::make_unique<COstraApp>(options, testOverrides());
     QString error;
     ASSERT_TRUE(app->start(error));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
