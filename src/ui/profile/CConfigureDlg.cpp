@@ -1,12 +1,13 @@
 #include "ui/profile/CConfigureDlg.h"
 
+#include <QTimer>
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <chrono>
-#include <thread>
 
 #include "device/WindowMessages.h"
 #include "model/FileChooser.h"
@@ -68,7 +69,10 @@ CConfigureDlg::CConfigureDlg(Model& model, SettingsStore& settings, Prompts& pro
       skins_(skins),
       programDir_(std::move(programDir)),
       folder_(programDir_),
-      wait_([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
+      wait_([this](int ms, std::function<void()> then) {
+          // The window thread never sleeps: the rest of the step runs when the pause is over.
+          QTimer::singleShot(ms, this, std::move(then));
+      }),
       list_(new CTransparentListBox(this)) {
     setObjectName(QStringLiteral("profileManager"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -439,14 +443,21 @@ void CConfigureDlg::rename(std::uintptr_t line, std::intptr_t newIndex) {
         // The current profile keeps being the current one under its new name.
         WriteCurrentProfile(settings_, RenamedFileName(newText));
     }
+    // The list is filled again once the file system has had its pause.
+    const auto refresh = [this] {
+        wait_(kRenameBeforeRefreshWait, [this] {
+            fillList();
+            wait_(kRenameAfterRefreshWait, [] {});
+        });
+    };
     switch (renamed.status) {
         case ProfileStatus::SameFile:
             fillList();
-            wait_(kRenameAfterRefreshWait);
+            wait_(kRenameAfterRefreshWait, [] {});
             return;
         case ProfileStatus::Done:
-            wait_(kRenameAfterCopyWait);
-            break;
+            wait_(kRenameAfterCopyWait, refresh);
+            return;
         case ProfileStatus::Failed:
         case ProfileStatus::RefusedName:
             // The caption is the program's title.
@@ -455,9 +466,7 @@ void CConfigureDlg::rename(std::uintptr_t line, std::intptr_t newIndex) {
         default:
             break;
     }
-    wait_(kRenameBeforeRefreshWait);
-    fillList();
-    wait_(kRenameAfterRefreshWait);
+    refresh();
 }
 
 }  // namespace tavrin

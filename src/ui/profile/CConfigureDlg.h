@@ -62,7 +62,8 @@ public:
     static constexpr int kRenameAfterRefreshWait = 300;
 
     // Blocks for the given milliseconds; tests replace it.
-    using Wait = std::function<void(int milliseconds)>;
+    // A pause that does not block: `then` runs once it is over.
+    using Wait = std::function<void(int milliseconds, std::function<void()> then)>;
 
     // `programDir` holds the "Configure" folder and is where the file choosers start.
     CConfigureDlg(Model& model, SettingsStore& settings, Prompts& prompts, FileChooser& chooser,

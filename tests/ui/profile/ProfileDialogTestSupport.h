@@ -68,7 +68,10 @@ protected:
     void makeDialog() {
         dialog = std::make_unique<CConfigureDlg>(model, settings, prompts, chooser, *skins,
                                                  programDir.path());
-        dialog->setWait([this](int ms) { waits.push_back(ms); });
+        dialog->setWait([this](int ms, std::function<void()> then) {
+            waits.push_back(ms);
+            then();
+        });
     }
     void open() {
         if (!dialog) {
