@@ -1,51 +1,34 @@
 #include "app/COstraApp.h"
 
-#include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
-#include <QMetaObject>
-#include <QSocketNotifier>
 #include <cstdio>
 
-#include "app/AccessDeniedNotice.h"
-#include "device/CrossThreadMessageSink.h"
-#include "device/KeyboardConnection.h"
+#include "app/AppCommands.h"
+#include "app/HotplugSource.h"
+#include "app/TrayController.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
-#include "model/AssignmentReconcile.h"
-#include "model/LocalFiles.h"
-#include "model/Shell.h"
+#include "model/Prompts.h"
+#include "model/Utf16Text.h"
 #include "platform/hidraw/HidrawBackend.h"
-#include "platform/hidraw/UdevMonitor.h"
-#include "platform/qt/QtFileChooser.h"
-#include "platform/qt/QtKeyHook.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtShellAdapter.h"
 #include "platform/qt/TrayIcon.h"
+#include "service/KeyboardService.h"
 #include "sim/VirtualHidLinkBackend.h"
-#include "sim/VirtualHidLinkWatcher.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
-#include "ui/controls/BitmapResources.h"
-#include "ui/controls/CAboutDlg.h"
-#include "ui/controls/CBitSlider.h"
 #include "ui/controls/CSplashScreen.h"
-#include "ui/keymap/CKeyMap.h"
-#include "ui/macro/CMacroRecordDlg.h"
-#include "ui/macro/SteadyMacroClock.h"
 #include "ui/main/COstraDlg.h"
-#include "ui/profile/CConfigureDlg.h"
 
 namespace tavrin {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kNoKeyboardText = "No Gaming Keyboard Detected!";
-constexpr const char* kNoKeyboardTitle = "Warning";
 
 std::optional<fs::path> EnvPath(const char* name) {
     const QString value = qEnvironmentVariable(name);
@@ -81,22 +64,113 @@ COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
 COstraApp::~COstraApp() {
     // Icon, hot-plug registration, then the workers and the handles.
     tray_.reset();
-    hotplugNotifier_ = nullptr;
-    linkPoll_.stop();
-    monitor_.reset();
-    linkWatcher_.reset();
-    if (connection_) {
-        connection_->shutdown();
+    hotplug_.reset();
+    if (service_) {
+        service_->shutdown();
     }
-    connection_.reset();
+    commands_.reset();
     window_.reset();
+    service_.reset();
+}
+
+Clock& COstraApp::clock() {
+    if (overrides_.clock) {
+        return *overrides_.clock;
+    }
+    if (!clock_) {
+        clock_ = std::make_unique<SteadyClock>();
+    }
+    return *clock_;
+}
+
+TrayIcon* COstraApp::tray() {
+    return tray_ ? tray_->icon() : nullptr;
+}
+
+Model& COstraApp::model() {
+    return service_->model();
+}
+
+const QString& COstraApp::lastBalloon() const {
+    return tray_->lastBalloon();
+}
+
+bool COstraApp::settingsLoaded() const {
+    return service_ && service_->startupSettled();
+}
+
+void COstraApp::setProfileDialog(ProfileDialog dialog) {
+    commands_->setProfileDialog(std::move(dialog));
+}
+
+fs::path COstraApp::updaterPath() const {
+    return commands_->updaterPath();
+}
+
+void COstraApp::runCommand(Region region) {
+    commands_->runCommand(region);
+}
+
+void COstraApp::showMainWindow() {
+    if (!started_) {
+        // A second start while this one is still starting: answer once start-up is done.
+        showPending_ = true;
+        return;
+    }
+    if (tray_) {
+        tray_->showMainWindow();
+    }
+}
+
+std::intptr_t COstraApp::handleMessage(std::uint32_t message, std::uintptr_t wParam,
+                                       std::intptr_t) {
+    switch (message) {
+        case WM_SHOW_NO_KEYBOARD:
+            tray_->showNoKeyboard(wParam);
+            break;
+        case WM_KEYBOARD_EVENT:
+            commands_->onKeyboardEvent(static_cast<std::uint8_t>(wParam));
+            break;
+        case WM_KEYBOARD_LOST:
+            window_->hide();
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void COstraApp::createBackend() {
+    if (overrides_.backend) {
+        backend_ = std::move(overrides_.backend);
+    } else if (options_.simulate) {
+        simulated_ = std::make_unique<VirtualKeyboard>(clock());
+        backend_ = std::make_unique<VirtualKeyboardBackend>(*simulated_);
+    } else if (options_.virtualDevice) {
+        backend_ = std::make_unique<VirtualHidLinkBackend>(options_.virtualDevice->toStdString());
+    } else {
+        backend_ = std::make_unique<HidrawBackend>();
+    }
+}
+
+void COstraApp::reportStartupFile(const char* what, bool ok, const std::string& error) {
+    if (ok) {
+        return;
+    }
+    // The program runs on with the keyboard's state; the file is left exactly as it is.
+    std::fprintf(stderr, "tavrin-gaming-keyboard: %s: %s\n", what, error.c_str());
+    const bool chinese = service_->model().chinese();
+    const std::u16string text =
+        (chinese ? std::u16string(u"无法读取文件，文件保持原样：\n")
+                 : std::u16string(u"A file could not be read and was left as it is:\n")) +
+        Utf16FromUtf8(std::u8string(error.begin(), error.end()));
+    Prompts& prompts = overrides_.prompts ? *overrides_.prompts : *prompts_;
+    static_cast<void>(prompts.show(text, u"", PromptButtons::Ok));  // OK is the only answer
 }
 
 bool COstraApp::start(QString& error) {
     trayAvailable_ = overrides_.trayAvailable.value_or(TrayIcon::available());
-    model_ = std::make_unique<Model>();
     settings_ = std::make_unique<QtSettingsStore>(overrides_.configFolder);
-    model_->languageId = ReadLanguageId(*settings_);
     paths_ = ResolvePaths(options_);
     if (overrides_.skinRoot) {
         paths_.skinRoots.push_back(*overrides_.skinRoot);
@@ -112,199 +186,94 @@ bool COstraApp::start(QString& error) {
         return false;
     }
 
-    window_ = std::make_unique<COstraDlg>(*model_, paths_);
+    createBackend();
+    service_ = std::make_unique<KeyboardService>(paths_, *backend_, clock());
+    Model& model = service_->model();
+    model.languageId = ReadLanguageId(*settings_);
+
+    window_ = std::make_unique<COstraDlg>(model, paths_);
     window_->setMinimiseHides(trayAvailable_);
     prompts_ = std::make_unique<QtPrompts>(window_.get());
-    wireCommands();
-    model_->keyChangedFlags.fill(0);
-    model_->selectedKey = kNoKey;
+    Prompts& prompts = overrides_.prompts ? *overrides_.prompts : *prompts_;
+    if (!overrides_.shell) {
+        shell_ = std::make_unique<QtShellAdapter>();
+    }
+    Shell& shell = overrides_.shell ? *overrides_.shell : *shell_;
+    commands_ = std::make_unique<AppCommands>(*service_, *window_, *settings_, prompts, shell,
+                                              overrides_.chooser);
+    connect(window_.get(), &COstraDlg::closeRequested, this, &COstraApp::quitRequested);
+    model.keyChangedFlags.fill(0);
+    model.selectedKey = kNoKey;
 
-    startHotplug();
+    std::vector<fs::path> ruleRoots = paths_.skinRoots;
+    if (ruleRoots.empty()) {
+        ruleRoots.push_back(paths_.dataDir);
+    }
+    tray_ = std::make_unique<TrayController>(*service_, *window_, trayAvailable_, ruleRoots);
+    connect(tray_.get(), &TrayController::exitRequested, this, &COstraApp::quitRequested);
+    connect(commands_.get(), &AppCommands::accessDeniedAsked, tray_.get(),
+            [this] { tray_->showAccessDenied(true); });
+
+    const HotplugSource::Kind hotplugKind =
+        (options_.simulate || overrides_.backend) ? HotplugSource::Kind::None
+        : options_.virtualDevice                  ? HotplugSource::Kind::VirtualLink
+                                                  : HotplugSource::Kind::Udev;
+    hotplug_ = std::make_unique<HotplugSource>(
+        hotplugKind,
+        options_.virtualDevice ? options_.virtualDevice->toStdString() : std::string());
+    connect(hotplug_.get(), &HotplugSource::deviceChanged, service_.get(),
+            &KeyboardService::deviceChanged);
+    if (std::string why; !hotplug_->start(why)) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", why.c_str());
+        static_cast<void>(prompts.show(u"Cannot register for Wdm2 class device notification", u"",
+                                       PromptButtons::Ok));  // OK is the only answer
+    }
 
     if (overrides_.showSplash) {
         SkinLookup skins(paths_.skinRoots);
         CSplashScreen splash;
-        splash.setPicturePath(CSplashScreen::PicturePath(skins, model_->languageId));
+        splash.setPicturePath(CSplashScreen::PicturePath(skins, model.languageId));
         splash.exec();
     }
 
-    LoadMacroFile(paths_.dataDir, model_->macros);
-    LoadKeymapFile(paths_.dataDir, *model_, false);
+    const LoadResult macros = service_->loadMacroFile();
+    reportStartupFile("MacroDefine.bin", macros.outcome != LoadOutcome::CreateFailed, macros.error);
+    const LoadResult keymap = service_->loadKeymapFile();
+    reportStartupFile("keymap.bin", keymap.outcome != LoadOutcome::CreateFailed, keymap.error);
+    model.takeSavedCopies();
+    window_->setSliderPositions();
 
-    createBackend();
-    sink_ = std::make_unique<CrossThreadMessageSink>(
-        [this](std::uint32_t m, std::uintptr_t w, std::intptr_t l) {
-            return handleMessage(m, w, l);
-        },
-        [this](std::function<void()> task) {
-            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-        });
-    connection_ =
-        std::make_unique<KeyboardConnection>(*model_, *backend_, clock(), *sink_, paths_.dataDir);
-    connection_->setSliderRefresh([this] { window_->setSliderPositions(); });
-    const auto opened = connection_->openAtStartup();
+    // The keyboard opens on the service's worker; the window shows once it is there.
+    connect(service_.get(), &KeyboardService::linkStatusChanged, this, &COstraApp::onFirstLink);
+    service_->connectKeyboard();
+    if (trayAvailable_) {
+        tray_->create();
+    }
+    return true;
+}
 
-    createTray();
-    model_->takeSavedCopies();
-
-    if (opened.commandOpened && opened.eventOpened) {
+void COstraApp::onFirstLink() {
+    disconnect(service_.get(), &KeyboardService::linkStatusChanged, this, &COstraApp::onFirstLink);
+    const LinkStatus& link = service_->link();
+    if (link.commandOpen && link.eventOpen) {
         window_->show();
         window_->paintAll();
     } else if (!trayAvailable_) {
         // Without a notification area the window is the only way in.
         window_->show();
         window_->paintAll();
-        if (!opened.accessDenied) {
-            showNoKeyboard(15);
+        if (!link.accessDenied) {
+            tray_->showNoKeyboard(15);
         }
     }
-    if (opened.accessDenied) {
-        showAccessDenied(false);
+    if (link.accessDenied) {
+        tray_->showAccessDenied(false);
     }
     started_ = true;
     if (showPending_) {
         showPending_ = false;
         showMainWindow();
     }
-    return true;
-}
-
-void COstraApp::createBackend() {
-    clock_ = std::make_unique<SteadyClock>();
-    if (overrides_.backend) {
-        backend_ = std::move(overrides_.backend);
-    } else if (options_.simulate) {
-        simulated_ = std::make_unique<VirtualKeyboard>(clock());
-        backend_ = std::make_unique<VirtualKeyboardBackend>(*simulated_);
-    } else if (options_.virtualDevice) {
-        backend_ = std::make_unique<VirtualHidLinkBackend>(options_.virtualDevice->toStdString());
-    } else {
-        backend_ = std::make_unique<HidrawBackend>();
-    }
-}
-
-void COstraApp::startHotplug() {
-    if (options_.simulate || overrides_.backend) {
-        return;  // the in-process keyboard stays plugged in
-    }
-    if (options_.virtualDevice) {
-        linkWatcher_ =
-            std::make_unique<VirtualHidLinkWatcher>(options_.virtualDevice->toStdString());
-        linkWatcher_->poll();  // the keyboard found at start-up is no arrival
-        connect(&linkPoll_, &QTimer::timeout, this, [this] {
-            for (const HotplugEvent& e : linkWatcher_->poll()) {
-                onHotplug(e);
-            }
-        });
-        linkPoll_.start(250);
-        return;
-    }
-    monitor_ = std::make_unique<UdevMonitor>();
-    if (!monitor_->ok()) {
-        monitor_.reset();
-        QtPrompts(window_.get())
-            .show(u"Cannot register for Wdm2 class device notification", u"", PromptButtons::Ok);
-        return;
-    }
-    hotplugNotifier_ = new QSocketNotifier(monitor_->fd(), QSocketNotifier::Read, this);
-    connect(hotplugNotifier_, &QSocketNotifier::activated, this, [this] {
-        for (const HotplugEvent& e : monitor_->drain()) {
-            onHotplug(e);
-        }
-    });
-}
-
-void COstraApp::onHotplug(const HotplugEvent& event) {
-    const bool wasOpen = connection_ && connection_->commandOpen();
-    if (!connection_) {
-        return;
-    }
-    connection_->handleDeviceChange(event);
-    if (connection_->commandOpen()) {
-        accessNoticeShown_ = false;
-    } else if (connection_->lastOpenDenied()) {
-        showAccessDenied(false);
-    }
-    if (!trayAvailable_ && !wasOpen && connection_->commandOpen()) {
-        window_->show();
-        window_->paintAll();
-    }
-}
-
-void COstraApp::createTray() {
-    tray_ = std::make_unique<TrayIcon>(LoadIconResource(kIconProgram),
-                                       QStringLiteral("Tavrin Gaming Keyboard"));
-    aboutAction_ = new QAction(QStringLiteral("About Ostra..."), this);
-    exitAction_ = new QAction(this);
-    connect(aboutAction_, &QAction::triggered, this, [this] {
-        CAboutDlg about(model_->languageId, window_->isVisible() ? window_.get() : nullptr);
-        about.exec();
-    });
-    // Exit ends the program without writing "keymap.bin".
-    connect(exitAction_, &QAction::triggered, this, &COstraApp::quitRequested);
-    tray_->setMenuActions({aboutAction_, exitAction_});
-    const auto setTexts = [this] {
-        exitAction_->setText(model_->chinese() ? QString::fromUtf16(u"退出")
-                                               : QStringLiteral("Exit"));
-    };
-    setTexts();
-    connect(tray_.get(), &TrayIcon::aboutToShowMenu, this, setTexts);
-    connect(tray_.get(), &TrayIcon::doubleClicked, this, &COstraApp::showMainWindow);
-    connect(window_.get(), &COstraDlg::closeRequested, this, &COstraApp::quitRequested);
-    tray_->show();
-}
-
-void COstraApp::showMainWindow() {
-    if (!started_) {
-        // A second start while this one is still starting: answer once start-up is done.
-        showPending_ = true;
-        return;
-    }
-    if (connection_ && connection_->commandOpen()) {
-        std::fprintf(stderr, "tavrin-gaming-keyboard: showing the window\n");
-        window_->showNormal();
-        window_->raise();
-        window_->activateWindow();
-        window_->paintAll();
-    } else if (connection_ && connection_->lastOpenDenied()) {
-        showAccessDenied(true);
-    } else {
-        handleMessage(WM_SHOW_NO_KEYBOARD, 15, 0);
-    }
-}
-
-void COstraApp::showAccessDenied(bool again) {
-    if (accessNoticeShown_ && !again) {
-        return;
-    }
-    accessNoticeShown_ = true;
-    const fs::path rule = FindUdevRule(
-        paths_.skinRoots, paths_.skinRoots.empty() ? paths_.dataDir : paths_.skinRoots.back());
-    const AccessDeniedNotice notice = MakeAccessDeniedNotice(model_->chinese(), rule);
-    lastBalloon_ = notice.text;
-    std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", connection_->lastOpenError().c_str());
-    // A box rather than a balloon: the user copies the command from it.
-    auto* box = new QMessageBox(QMessageBox::Warning, notice.title, notice.text, QMessageBox::Ok,
-                                window_.get());
-    box->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
-}
-
-void COstraApp::showNoKeyboard(std::uintptr_t wParam) {
-    if (wParam != 15) {
-        return;
-    }
-    lastBalloon_ = QString::fromLatin1(kNoKeyboardText);
-    if (trayAvailable_ && tray_) {
-        tray_->showBalloon(QString::fromLatin1(kNoKeyboardTitle), lastBalloon_,
-                           QSystemTrayIcon::Information);
-        return;
-    }
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kNoKeyboardTitle),
-                                lastBalloon_, QMessageBox::Ok, window_.get());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 }  // namespace tavrin

@@ -13,13 +13,12 @@ std::intptr_t CrossThreadMessageSink::send(std::uint32_t message, std::uintptr_t
     }
     auto shared = shared_;
     auto call = std::make_shared<Call>();
-    unsigned generation = 0;
+    const std::thread::id me = std::this_thread::get_id();
     {
         std::lock_guard lock(shared->mutex);
-        if (shared->abandoned) {
+        if (shared->abandoned.contains(me)) {
             return 0;
         }
-        generation = shared->generation;
     }
     Handler handler = handler_;
     dispatch_([shared, call, handler, message, wParam, lParam] {
@@ -30,7 +29,7 @@ std::intptr_t CrossThreadMessageSink::send(std::uint32_t message, std::uintptr_t
         shared->changed.notify_all();
     });
     std::unique_lock lock(shared->mutex);
-    shared->changed.wait(lock, [&] { return call->done || shared->generation != generation; });
+    shared->changed.wait(lock, [&] { return call->done || shared->abandoned.contains(me); });
     return call->done ? call->result : 0;
 }
 
@@ -40,16 +39,15 @@ void CrossThreadMessageSink::post(std::uint32_t message, std::uintptr_t wParam,
     dispatch_([handler, message, wParam, lParam] { handler(message, wParam, lParam); });
 }
 
-void CrossThreadMessageSink::abandonSends() {
+void CrossThreadMessageSink::abandonSendsFrom(std::thread::id sender) {
     std::lock_guard lock(shared_->mutex);
-    shared_->abandoned = true;
-    ++shared_->generation;
+    shared_->abandoned.insert(sender);
     shared_->changed.notify_all();
 }
 
-void CrossThreadMessageSink::resumeSends() {
+void CrossThreadMessageSink::resumeSendsFrom(std::thread::id sender) {
     std::lock_guard lock(shared_->mutex);
-    shared_->abandoned = false;
+    shared_->abandoned.erase(sender);
 }
 
 }  // namespace tavrin

@@ -2,13 +2,14 @@
 
 // A MessageSink for a window that lives on one thread and runs queued tasks in its event loop.
 // send() from the window's own thread calls the handler directly; from any other thread it queues
-// the call and waits for it, unless abandonSends() releases the wait (the window's thread is then
-// busy waiting for that very worker).
+// the call and waits for it, unless abandonSendsFrom() releases that sender (the window's thread is
+// then busy waiting for that very worker).
 
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "device/MessageSink.h"
@@ -26,15 +27,14 @@ public:
 
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-    void abandonSends() override;
-    void resumeSends() override;
+    void abandonSendsFrom(std::thread::id sender) override;
+    void resumeSendsFrom(std::thread::id sender) override;
 
 private:
     struct Shared {
         std::mutex mutex;
         std::condition_variable changed;
-        bool abandoned = false;
-        unsigned generation = 0;  // bumped by abandonSends so that waiting sends see it
+        std::set<std::thread::id> abandoned;
     };
     struct Call {
         bool done = false;

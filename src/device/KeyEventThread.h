@@ -26,6 +26,8 @@ public:
     // Returns once the worker has left its loop (and so its last read).
     void join();
     bool running() const { return running_.load(); }
+    // The worker's thread, for releasing its sends (MessageSink::abandonSendsFrom).
+    std::thread::id threadId() const { return thread_.get_id(); }
     // Whether a read found the device gone: the handle is dead even if a device with the same
     // path is back.
     bool sawDisconnect() const { return sawDisconnect_.load(); }

@@ -5,8 +5,6 @@
 #include "device/FindKeyboardPath.h"
 #include "device/KeyboardProtocol.h"
 #include "device/SettingsTransfers.h"
-#include "device/WindowMessages.h"
-#include "model/LocalFiles.h"
 
 namespace tavrin {
 
@@ -20,61 +18,240 @@ constexpr std::chrono::milliseconds kAfterClose{200};
 // udev grants the logged-in user access to a new node a moment after the node appears.
 constexpr std::chrono::milliseconds kAccessRetryFor{1000};
 constexpr std::chrono::milliseconds kAccessRetryStep{100};
-// Factory reset: the window marks these KeyEnableMask bytes active before reading the mask back.
+// Factory reset: these KeyEnableMask bytes are marked active before the mask is read back.
 constexpr std::size_t kResetMaskBytes = 18;
 
 }  // namespace
 
-KeyboardConnection::KeyboardConnection(Model& model, HidBackend& backend, Clock& clock,
-                                       MessageSink& sink, std::filesystem::path programDir)
-    : model_(model),
-      backend_(backend),
+KeyboardConnection::KeyboardConnection(HidBackend& backend, Clock& clock, MessageSink& sink,
+                                       KeyboardListener& listener, ShippedFirmware shippedFirmware)
+    : backend_(backend),
       clock_(clock),
       sink_(sink),
-      programDir_(std::move(programDir)),
-      commands_(clock),
-      reader_(commands_, model, sink) {}
+      listener_(listener),
+      shippedFirmware_(std::move(shippedFirmware)),
+      commands_(clock) {}
 
 KeyboardConnection::~KeyboardConnection() {
     shutdown();
 }
 
+// ---- The queue -------------------------------------------------------------------------------
+
+void KeyboardConnection::queue(std::function<void()> work, bool deviceChange) {
+    std::lock_guard lock(jobsMutex_);
+    if (closing_) {
+        return;
+    }
+    jobs_.push_back({std::move(work), deviceChange});
+    if (!worker_.joinable()) {
+        worker_ = std::thread([this] { runJobs(); });
+    }
+    jobsChanged_.notify_all();
+}
+
+void KeyboardConnection::runJobs() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(jobsMutex_);
+            running_ = false;
+            jobsChanged_.notify_all();
+            jobsChanged_.wait(lock, [this] { return !jobs_.empty() || closing_; });
+            if (jobs_.empty()) {
+                return;
+            }
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+            running_ = true;
+        }
+        job.work();
+    }
+}
+
+bool KeyboardConnection::idle() {
+    std::lock_guard lock(jobsMutex_);
+    return jobs_.empty() && !running_;
+}
+
+bool KeyboardConnection::keyEventThreadRunning() {
+    std::lock_guard lock(jobsMutex_);
+    return eventWorkerAlive_;
+}
+
+// ---- Window-side entry points ----------------------------------------------------------------
+
+void KeyboardConnection::start(const SettingsBlock& base) {
+    queue([this, base] { startupJob(base); });
+}
+
+void KeyboardConnection::deviceChanged(const HotplugEvent& event, const SettingsBlock& base) {
+    const bool foreign =
+        event.vendorId && event.productId && !IsKeyboardId(*event.vendorId, *event.productId);
+    if (foreign) {
+        return;
+    }
+    std::lock_guard lock(jobsMutex_);
+    if (closing_) {
+        return;
+    }
+    const bool alreadyQueued = removalPending_ || arrivalPending_;
+    if (event.kind == HotplugEvent::Kind::Removal) {
+        removalPending_ = true;
+    } else {
+        arrivalPending_ = true;
+        arrivalBase_ = base;
+    }
+    if (alreadyQueued) {
+        return;  // the pending job takes this change too
+    }
+    jobs_.push_back({[this] { deviceChangeJob(); }, true});
+    if (!worker_.joinable()) {
+        worker_ = std::thread([this] { runJobs(); });
+    }
+    jobsChanged_.notify_all();
+}
+
+void KeyboardConnection::applySettings(const SettingsBlock& settings, const SettingsBlock& saved,
+                                       Done done) {
+    queue([this, settings, saved, done = std::move(done)] {
+        auto job = std::make_unique<Model>();
+        job->settings = settings;
+        job->savedSettings = saved;
+        const LinkResult result = commands_.isOpen()
+                                      ? ApplySettings(commands_, *job)
+                                      : LinkResult::Failure("no keyboard is connected");
+        done(result);
+    });
+}
+
+void KeyboardConnection::factoryReset(const SettingsBlock& base, ReadDone done) {
+    queue([this, base, done = std::move(done)] {
+        KeyboardRead read;
+        read.origin = KeyboardRead::Origin::FactoryReset;
+        read.parts = WholeReadParts();
+        auto job = std::make_unique<Model>();
+        job->settings = base;
+        read.result = [&] {
+            if (!commands_.isOpen()) {
+                return LinkResult::Failure("no keyboard is connected");
+            }
+            auto guard = commands_.lock();
+            if (auto r = commands_.factoryReset(); !r) {
+                return r;
+            }
+            if (auto r = ReadAllSettings(commands_, *job); !r) {
+                return r;
+            }
+            auto mask = job->settings.keyEnableMask();
+            std::fill_n(mask.begin(), kResetMaskBytes, std::uint8_t{0xFF});
+            return commands_.readKeyEnableMask(job->settings);
+        }();
+        read.settings = job->settings;
+        read.firmware = job->firmware;
+        done(read);
+    });
+}
+
+void KeyboardConnection::readLighting(const SettingsBlock& base, ReadDone done) {
+    queue([this, base, done = std::move(done)] {
+        KeyboardRead read;
+        read.origin = KeyboardRead::Origin::Lighting;
+        read.parts = {SettingsPart::Lighting};
+        read.settings = base;
+        read.result = commands_.isOpen() ? commands_.readLighting(read.settings)
+                                         : LinkResult::Failure("no keyboard is connected");
+        done(read);
+    });
+}
+
+void KeyboardConnection::shutdown() {
+    if (shutDown_) {
+        return;
+    }
+    shutDown_ = true;
+    {
+        std::lock_guard lock(jobsMutex_);
+        closing_ = true;
+        // A device change not yet started would only open what is about to be closed.
+        std::erase_if(jobs_, [](const Job& job) { return job.deviceChange; });
+        removalPending_ = arrivalPending_ = false;
+        jobsChanged_.notify_all();
+    }
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    // The worker is gone: its state may be touched from here.
+    if (eventThread_) {
+        eventThread_->requestStop();
+        // Its last send may wait for a window that no longer runs its loop.
+        sink_.abandonSendsFrom(eventThread_->threadId());
+        clock_.sleep(kStopGrace);
+        eventThread_->join();
+        sink_.resumeSendsFrom(eventThread_->threadId());
+        eventThread_.reset();
+        std::lock_guard lock(jobsMutex_);
+        eventWorkerAlive_ = false;
+    }
+    closeAll();
+}
+
+// ---- The command worker ----------------------------------------------------------------------
+
+LinkStatus KeyboardConnection::statusNow() const {
+    LinkStatus s = status_;
+    s.commandOpen = commands_.isOpen();
+    s.eventOpen = eventDevice_ != nullptr;
+    s.layoutVariant = scratch_.layoutVariant;
+    s.devicePath = scratch_.devicePath;
+    return s;
+}
+
+void KeyboardConnection::report() {
+    status_ = statusNow();
+    listener_.linkChanged(status_);
+}
+
 bool KeyboardConnection::openCommandInterface() {
     // Open only what was found now: an old path may by now name some other device.
-    if (!FindKeyboardPath(backend_, protocol::kCommandMarker, model_)) {
-        lastOpenError_ = "no keyboard command interface found";
+    if (!FindKeyboardPath(backend_, protocol::kCommandMarker, scratch_)) {
+        status_.openError = "no keyboard command interface found";
         return false;
     }
     auto device = openFoundInterface();
     if (!device) {
         return false;
     }
-    commandPath_ = model_.devicePath;
+    commandPath_ = scratch_.devicePath;
     commands_.attach(std::move(device));
+    status_.shippedFirmware =
+        shippedFirmware_ ? shippedFirmware_(scratch_.layoutVariant) : FirmwareVersion{};
     return true;
 }
 
 bool KeyboardConnection::openEventInterface() {
-    if (!FindKeyboardPath(backend_, protocol::kEventMarker, model_)) {
-        lastOpenError_ = "no keyboard event interface found";
+    if (!FindKeyboardPath(backend_, protocol::kEventMarker, scratch_)) {
+        status_.openError = "no keyboard event interface found";
         return false;
     }
     auto device = openFoundInterface();
     if (!device) {
         return false;
     }
-    eventPath_ = model_.devicePath;
+    eventPath_ = scratch_.devicePath;
     eventDevice_ = std::move(device);
     if (!eventThread_) {
         eventThread_ = std::make_unique<KeyEventThread>(*eventDevice_, sink_, clock_);
         eventThread_->start();
+        std::lock_guard lock(jobsMutex_);
+        eventWorkerAlive_ = true;
     }
     return true;
 }
 
 std::unique_ptr<HidDevice> KeyboardConnection::openFoundInterface() {
-    const std::string& path = model_.devicePath;
-    const bool retry = !lastOpenDenied_;
+    const std::string path = scratch_.devicePath;
+    const bool retry = !status_.accessDenied;
     const Clock::TimePoint start = clock_.now();
     for (;;) {
         std::string error;
@@ -84,66 +261,64 @@ std::unique_ptr<HidDevice> KeyboardConnection::openFoundInterface() {
         }
         const bool denied = backend_.accessDenied(path);
         if (!denied || !retry || clock_.now() - start >= kAccessRetryFor) {
-            lastOpenError_ = "cannot open " + path + ": " + error;
-            lastOpenDenied_ = lastOpenDenied_ || denied;
+            status_.openError = "cannot open " + path + ": " + error;
+            status_.accessDenied = status_.accessDenied || denied;
             return nullptr;
         }
         clock_.sleep(kAccessRetryStep);
     }
 }
 
-KeyboardConnection::StartupResult KeyboardConnection::openAtStartup() {
-    StartupResult result;
-    lastOpenDenied_ = false;
-    result.commandOpened = openCommandInterface();
-    if (result.commandOpened) {
-        shippedFirmware_ = ReadVersionFile(programDir_, model_.layoutVariant);
-        reader_.start();
-    }
-    result.eventOpened = openEventInterface();
-    result.accessDenied = lastOpenDenied_;
-    return result;
-}
-
-void KeyboardConnection::reopenCommandInterface() {
-    if (!openCommandInterface()) {
+void KeyboardConnection::startupJob(const SettingsBlock& base) {
+    status_.accessDenied = false;
+    const bool commandOpened = openCommandInterface();
+    openEventInterface();
+    report();
+    if (!commandOpened) {
         return;
     }
-    shippedFirmware_ = ReadVersionFile(programDir_, model_.layoutVariant);
+    KeyboardRead read;
+    read.origin = KeyboardRead::Origin::Startup;
+    read.parts = StartupReadParts();
+    auto job = std::make_unique<Model>();
+    job->settings = base;
+    read.result = ReadStartupSettings(commands_, *job);
+    read.settings = job->settings;
+    if (read.result) {
+        read.firmware = job->firmware;
+    } else {
+        // A keyboard that does not answer is not there for the program; the next arrival reads
+        // it again.
+        commands_.close();
+        report();
+    }
+    listener_.settingsRead(read);
+}
+
+void KeyboardConnection::deviceChangeJob() {
+    bool removal = false;
+    bool arrival = false;
+    SettingsBlock base;
     {
-        auto guard = commands_.lock();
-        Model read = model_;
-        lastRead_ = commands_.readFirmwareInfo(read.firmware);
-        if (lastRead_) {
-            lastRead_ = ReadAllSettings(commands_, read);
-        }
-        for (std::size_t n = 0; lastRead_ && n < SettingsBlock::kDiyTableCount; ++n) {
-            lastRead_ = commands_.readDiyTable(n, read.settings);
-        }
-        if (lastRead_) {
-            model_.settings = read.settings;
-            model_.firmware = read.firmware;
-        }
+        std::lock_guard lock(jobsMutex_);
+        removal = std::exchange(removalPending_, false);
+        arrival = std::exchange(arrivalPending_, false);
+        base = arrivalBase_;
     }
-    if (sliderRefresh_) {
-        sliderRefresh_();
+    if (removal) {
+        removalSequence();
     }
-    sink_.send(WM_SETTINGS_LOADED, 0, kLoadedFromKeyboard);
-}
-
-void KeyboardConnection::reopenEventInterface() {
-    if (!openEventInterface()) {
-        return;
+    if (arrival) {
+        arrivalSequence(base);
     }
-    sink_.send(WM_SETTINGS_LOADED, 0, kLoadedFromKeyboard);
 }
 
 bool KeyboardConnection::keyboardStillPresent() {
     if (eventThread_ && eventThread_->sawDisconnect()) {
         return false;
     }
-    bool commandSeen = !commandOpen();
-    bool eventSeen = !eventOpen();
+    bool commandSeen = !commands_.isOpen();
+    bool eventSeen = eventDevice_ == nullptr;
     for (const HidInterfaceInfo& info : backend_.enumerate()) {
         if (!IsKeyboardId(info.vendorId, info.productId)) {
             continue;
@@ -154,152 +329,92 @@ bool KeyboardConnection::keyboardStillPresent() {
     return commandSeen && eventSeen;
 }
 
+void KeyboardConnection::removalSequence() {
+    const bool anyOpen = commands_.isOpen() || eventDevice_ != nullptr;
+    if (!anyOpen) {
+        if (status_.accessDenied) {
+            status_.accessDenied = false;  // a refused keyboard that leaves is simply gone
+            report();
+        }
+        return;
+    }
+    if (keyboardStillPresent()) {
+        return;
+    }
+    stopEventWorker();
+    closeAll();
+    clock_.sleep(kAfterClose);
+    report();
+}
+
+void KeyboardConnection::arrivalSequence(const SettingsBlock& base) {
+    // Handles left over from a keyboard that went and came back are dead: close them.
+    if (eventThread_ && eventThread_->sawDisconnect()) {
+        stopEventWorker();
+        closeAll();
+        report();
+    }
+    if (commands_.isOpen() && eventDevice_) {
+        return;
+    }
+    clock_.sleep(kArrivalSettle);
+    status_.accessDenied = false;
+    if (!commands_.isOpen()) {
+        if (openCommandInterface()) {
+            report();
+            KeyboardRead read;
+            read.origin = KeyboardRead::Origin::Arrival;
+            read.parts = WholeReadParts();
+            auto job = std::make_unique<Model>();
+            job->settings = base;
+            {
+                auto guard = commands_.lock();
+                read.result = commands_.readFirmwareInfo(job->firmware);
+                if (read.result) {
+                    read.result = ReadAllSettings(commands_, *job);
+                }
+                for (std::size_t n = 0; read.result && n < SettingsBlock::kDiyTableCount; ++n) {
+                    read.result = commands_.readDiyTable(n, job->settings);
+                }
+            }
+            read.settings = job->settings;
+            if (read.result) {
+                read.firmware = job->firmware;
+            } else {
+                commands_.close();
+                report();
+            }
+            listener_.settingsRead(read);
+        } else {
+            report();
+        }
+    }
+    if (!eventDevice_) {
+        if (openEventInterface()) {
+            report();
+            listener_.eventInterfaceOpened();
+        } else {
+            report();
+        }
+    }
+}
+
 void KeyboardConnection::stopEventWorker() {
     if (!eventThread_) {
         return;
     }
     eventThread_->requestStop();
-    // A worker may be blocked handing a message to this very thread; let it go.
-    sink_.abandonSends();
+    // The window's thread never waits for this worker, so a send it is blocked in gets handled.
     clock_.sleep(kStopGrace);
     eventThread_->join();
-    sink_.resumeSends();
     eventThread_.reset();
+    std::lock_guard lock(jobsMutex_);
+    eventWorkerAlive_ = false;
 }
 
 void KeyboardConnection::closeAll() {
     commands_.close();
     eventDevice_.reset();
-}
-
-void KeyboardConnection::handleDeviceChange(const HotplugEvent& event) {
-    if (shutDown_) {
-        return;
-    }
-    const bool foreign =
-        event.vendorId && event.productId && !IsKeyboardId(*event.vendorId, *event.productId);
-    if (foreign) {
-        return;
-    }
-    const bool anyOpen = commandOpen() || eventOpen();
-    if (event.kind == HotplugEvent::Kind::Removal) {
-        if (!anyOpen) {
-            lastOpenDenied_ = false;  // a refused keyboard that leaves is simply gone
-            return;
-        }
-        if (keyboardStillPresent()) {
-            return;
-        }
-        stopEventWorker();
-        closeAll();
-        clock_.sleep(kAfterClose);
-        return;
-    }
-    // Arrival. Handles left over from a keyboard that went and came back are dead: close them.
-    if (eventThread_ && eventThread_->sawDisconnect()) {
-        stopEventWorker();
-        closeAll();
-    }
-    if (commandOpen() && eventOpen()) {
-        return;
-    }
-    clock_.sleep(kArrivalSettle);
-    lastOpenDenied_ = false;
-    if (!commandOpen()) {
-        reopenCommandInterface();
-    }
-    if (!eventOpen()) {
-        reopenEventInterface();
-    }
-}
-
-void KeyboardConnection::shutdown() {
-    if (shutDown_) {
-        return;
-    }
-    shutDown_ = true;
-    {
-        std::lock_guard lock(jobsMutex_);
-        jobsClosing_ = true;
-        jobsChanged_.notify_all();
-    }
-    if (eventThread_) {
-        eventThread_->requestStop();
-    }
-    sink_.abandonSends();
-    clock_.sleep(kStopGrace);
-    if (eventThread_) {
-        eventThread_->join();
-        eventThread_.reset();
-    }
-    if (jobThread_.joinable()) {
-        jobThread_.join();
-    }
-    reader_.join();
-    closeAll();
-}
-
-std::future<LinkResult> KeyboardConnection::queueJob(std::function<LinkResult()> work, Done done) {
-    std::lock_guard lock(jobsMutex_);
-    Job job{std::move(work), std::move(done), {}};
-    std::future<LinkResult> future = job.promise.get_future();
-    if (jobsClosing_) {
-        const LinkResult closed = LinkResult::Failure("the keyboard link is shutting down");
-        if (job.done) {
-            job.done(closed);
-        }
-        job.promise.set_value(closed);
-        return future;
-    }
-    jobs_.push_back(std::move(job));
-    if (!jobThread_.joinable()) {
-        jobThread_ = std::thread([this] { runJobs(); });
-    }
-    jobsChanged_.notify_all();
-    return future;
-}
-
-void KeyboardConnection::runJobs() {
-    // The start-up read fills the model and its saved copy; a job must see both complete.
-    reader_.waitUntilDone();
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock lock(jobsMutex_);
-            jobsChanged_.wait(lock, [this] { return !jobs_.empty() || jobsClosing_; });
-            if (jobs_.empty()) {
-                return;
-            }
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        const LinkResult result = job.work();
-        if (job.done) {
-            job.done(result);
-        }
-        job.promise.set_value(result);
-    }
-}
-
-std::future<LinkResult> KeyboardConnection::applySettings(Done done) {
-    return queueJob([this] { return ApplySettings(commands_, model_); }, std::move(done));
-}
-
-std::future<LinkResult> KeyboardConnection::factoryReset(Done done) {
-    return queueJob(
-        [this] {
-            auto guard = commands_.lock();
-            if (auto r = commands_.factoryReset(); !r) {
-                return r;
-            }
-            if (auto r = ReadAllSettings(commands_, model_); !r) {
-                return r;
-            }
-            auto mask = model_.settings.keyEnableMask();
-            std::fill_n(mask.begin(), kResetMaskBytes, std::uint8_t{0xFF});
-            return commands_.readKeyEnableMask(model_.settings);
-        },
-        std::move(done));
 }
 
 }  // namespace tavrin

@@ -1,25 +1,19 @@
 #pragma once
 
-// The keyboard as the main window sees it: discovery and opening of both interfaces, the two
-// workers, the command worker for the long sequences (Save, factory reset), and the hot-plug
-// handling. Every public function is called on the window's thread; the window hands its
-// MessageSink over and is told through it (WM_SETTINGS_LOADED, WM_KEYBOARD_EVENT,
-// WM_KEYBOARD_LOST).
+// The keyboard link as the application sees it. Every piece of device work runs on one command
+// worker: discovery, opening and closing, the start-up read, the arrival and removal sequences
+// with their waits, Save, factory reset and the lighting read. The caller's thread (the window's)
+// only queues work and never waits; results come back as values through a KeyboardListener or a
+// done callback, both called on the command worker. The model is never touched here: reads fill
+// private copies, and the caller decides on its own thread what becomes of them.
 //
-// What the window must keep to:
-// - The model belongs to a worker while it fills it: from openAtStartup() until WM_SETTINGS_LOADED
-//   (0, 0) arrives, and from applySettings()/factoryReset() until their result is in, the window
-//   reads and edits neither `settings` nor `savedSettings`.
-// - Never wait on a job's future on the window's thread (a worker may be handing it a message);
-//   take the result in the done callback and post it over.
-// - The sink, the backend, the clock and the model outlive this object; the sink's send() must
-//   honour abandonSends() (CrossThreadMessageSink does).
+// KeyEventThread keeps its defined contract: WM_KEYBOARD_EVENT and WM_KEYBOARD_LOST through the
+// MessageSink, each send waiting for the window's handler.
 
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <functional>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,119 +24,135 @@
 #include "device/HotplugEvent.h"
 #include "device/KeyEventThread.h"
 #include "device/KeyboardCommands.h"
+#include "device/KeyboardRead.h"
 #include "device/LinkResult.h"
 #include "device/MessageSink.h"
-#include "device/SettingsReaderThread.h"
 #include "model/Model.h"
 
 namespace tavrin {
 
+// What the link holds after an open, a close or a failed open.
+struct LinkStatus {
+    bool commandOpen = false;
+    bool eventOpen = false;
+    // The keyboard is there but refuses this user: tell them how to get access, not that there is
+    // no keyboard. Cleared when the keyboard leaves or opens.
+    bool accessDenied = false;
+    std::string openError;            // why the last open failed, for the log and the message
+    std::uint8_t layoutVariant = 0;   // 1 once discovery found the keyboard
+    std::string devicePath;           // the interface last found
+    FirmwareVersion shippedFirmware;  // from the version file read when the command side opened
+
+    bool operator==(const LinkStatus&) const = default;
+};
+
+// Told on the command worker, in the order things happen on the wire.
+class KeyboardListener {
+public:
+    virtual ~KeyboardListener() = default;
+    // After every change of the handles, and after an open that failed.
+    virtual void linkChanged(const LinkStatus& status) = 0;
+    // The keyboard's configuration has been read (start-up or arrival), or the read failed. This
+    // is WM_SETTINGS_LOADED (0, 0) of the keyboard's read.
+    virtual void settingsRead(const KeyboardRead& read) = 0;
+    // An arrival opened the event interface: the second WM_SETTINGS_LOADED (0, 0) of an arrival.
+    virtual void eventInterfaceOpened() = 0;
+};
+
 class KeyboardConnection {
 public:
     using Done = std::function<void(const LinkResult&)>;
+    using ReadDone = std::function<void(const KeyboardRead&)>;
+    // The firmware shipped beside the updater for a layout (the version file, wherever it is).
+    using ShippedFirmware = std::function<FirmwareVersion(std::uint8_t layoutVariant)>;
 
-    struct StartupResult {
-        bool commandOpened = false;
-        bool eventOpened = false;
-        // The keyboard is there but refused this user: tell them how to get access, not that
-        // there is no keyboard.
-        bool accessDenied = false;
-        bool complete() const { return commandOpened && eventOpened; }  // else hide the window
-    };
-
-    KeyboardConnection(Model& model, HidBackend& backend, Clock& clock, MessageSink& sink,
-                       std::filesystem::path programDir);
+    KeyboardConnection(HidBackend& backend, Clock& clock, MessageSink& sink,
+                       KeyboardListener& listener, ShippedFirmware shippedFirmware);
     ~KeyboardConnection();  // shutdown()
     KeyboardConnection(const KeyboardConnection&) = delete;
     KeyboardConnection& operator=(const KeyboardConnection&) = delete;
 
-    // Command interface first: on success the version file is read and the start-up reader
-    // starts; then the event interface and its worker.
-    StartupResult openAtStartup();
+    // Start-up: the command interface (version file, then the start-up read, which leaves out the
+    // lighting), then the event interface and its worker. `base` is the settings the read fills;
+    // the parts it does not read stay as given.
+    void start(const SettingsBlock& base);
 
-    // An interface that refuses this user is tried again for up to 1000 ms: a node that has
-    // just appeared may not have its permissions from udev yet. Once one interface stays
-    // refused, the other is tried once only.
-    //
     // Arrival: unless both interfaces are open, wait 2000 ms, re-open and re-read the command
-    // interface (version file, firmware, whole configuration, DIY tables again, the slider hook,
-    // WM_SETTINGS_LOADED), then the event interface (one KeyEventThread, WM_SETTINGS_LOADED).
-    // Removal: only when the keyboard's own interfaces are gone: stop flag, 500 ms, the worker
-    // has left its read, both handles closed, 200 ms. Events naming another device are ignored.
-    void handleDeviceChange(const HotplugEvent& event);
+    // interface (version file, firmware, whole configuration, DIY tables again), then the event
+    // interface (one KeyEventThread). Removal: only when the keyboard's own interfaces are gone:
+    // stop flag, 500 ms, the worker has left its read, both handles closed, 200 ms. Events naming
+    // another device are ignored. Changes that pile up while the worker is busy are handled
+    // together: a removal first, then an arrival.
+    void deviceChanged(const HotplugEvent& event, const SettingsBlock& base);
 
-    // Stop flag, 500 ms, workers ended, both handles closed. Queued jobs run to their end first.
+    // Save: sends what differs between `settings` and `saved`, in the keyboard's order with its
+    // waits. `done` gets the result; on success the keyboard holds `settings`.
+    void applySettings(const SettingsBlock& settings, const SettingsBlock& saved, Done done);
+    // FactoryReset, ReadAllSettings, then KeyEnableMask bytes 0..17 set and read back, into a copy
+    // of `base`.
+    void factoryReset(const SettingsBlock& base, ReadDone done);
+    // ReadLighting into a copy of `base`.
+    void readLighting(const SettingsBlock& base, ReadDone done);
+
+    // Queued work runs to its end (a Save is never cut short); device changes not yet started are
+    // dropped. Then the event worker stops (500 ms) and both handles close. Called once the
+    // window no longer runs its event loop: a send of the event worker blocked on it is released.
     void shutdown();
 
-    // Runs on the window's thread after an arrival's re-read, before WM_SETTINGS_LOADED: the
-    // place to set the speed, brightness and report-rate sliders from the model.
-    void setSliderRefresh(std::function<void()> hook) { sliderRefresh_ = std::move(hook); }
-
-    // Save and Return on the command worker, under the command lock, after the start-up read and
-    // after every job queued before. The model must not be edited until the job is done; `done`
-    // is called on the worker thread (post to the window from there), and the future holds the
-    // same result.
-    std::future<LinkResult> applySettings(Done done = {});
-    // FactoryReset, ReadAllSettings, then KeyEnableMask bytes 0..17 set and read back.
-    std::future<LinkResult> factoryReset(Done done = {});
-
-    // For the window's own short commands (ReadLighting when WM_SETTINGS_LOADED says 0).
-    KeyboardCommands& commands() { return commands_; }
-    SettingsReaderThread& settingsReader() { return reader_; }
-
-    bool commandOpen() const { return commands_.isOpen(); }
-    bool eventOpen() const { return eventDevice_ != nullptr; }
-    bool keyEventThreadRunning() const { return eventThread_ && eventThread_->running(); }
-    // The firmware shipped beside the updater, from the version file last read.
-    FirmwareVersion shippedFirmware() const { return shippedFirmware_; }
-    // Outcome of the last re-read at an arrival.
-    const LinkResult& lastReadResult() const { return lastRead_; }
-    // Why the last open failed, for the window's message.
-    const std::string& lastOpenError() const { return lastOpenError_; }
-    // Whether the last start-up or arrival found the keyboard but was refused access to it (until
-    // the keyboard leaves).
-    bool lastOpenDenied() const { return lastOpenDenied_; }
+    // Whether the command worker has nothing queued or running.
+    bool idle();
+    // Whether a KeyEventThread runs.
+    bool keyEventThreadRunning();
 
 private:
+    struct Job {
+        std::function<void()> work;
+        bool deviceChange = false;
+    };
+
+    void queue(std::function<void()> work, bool deviceChange = false);
+    void runJobs();
+
+    // Everything below runs on the command worker only.
     bool openCommandInterface();
     bool openEventInterface();
     std::unique_ptr<HidDevice> openFoundInterface();
-    void reopenCommandInterface();
-    void reopenEventInterface();
+    void startupJob(const SettingsBlock& base);
+    void deviceChangeJob();
+    void removalSequence();
+    void arrivalSequence(const SettingsBlock& base);
     bool keyboardStillPresent();
     void stopEventWorker();
     void closeAll();
-    std::future<LinkResult> queueJob(std::function<LinkResult()> job, Done done);
-    void runJobs();
+    void report();
+    LinkStatus statusNow() const;
 
-    Model& model_;
     HidBackend& backend_;
     Clock& clock_;
     MessageSink& sink_;
-    std::filesystem::path programDir_;
+    KeyboardListener& listener_;
+    ShippedFirmware shippedFirmware_;
 
+    // The command worker's own state.
     KeyboardCommands commands_;
     std::string commandPath_;
     std::unique_ptr<HidDevice> eventDevice_;
     std::string eventPath_;
     std::unique_ptr<KeyEventThread> eventThread_;
-    SettingsReaderThread reader_;
-    FirmwareVersion shippedFirmware_;
-    LinkResult lastRead_;
-    std::string lastOpenError_;
-    bool lastOpenDenied_ = false;
-    std::function<void()> sliderRefresh_;
+    LinkStatus status_;
+    Model scratch_;  // discovery writes its path and layout here, never into the window's model
 
-    struct Job {
-        std::function<LinkResult()> work;
-        Done done;
-        std::promise<LinkResult> promise;
-    };
     std::mutex jobsMutex_;
     std::condition_variable jobsChanged_;
     std::deque<Job> jobs_;
-    bool jobsClosing_ = false;
-    std::thread jobThread_;
+    bool running_ = false;  // a job is being run
+    bool eventWorkerAlive_ = false;
+    bool closing_ = false;
+    // Device changes seen since the pending device-change job was queued.
+    bool removalPending_ = false;
+    bool arrivalPending_ = false;
+    SettingsBlock arrivalBase_;
+    std::thread worker_;
     bool shutDown_ = false;
 };
 

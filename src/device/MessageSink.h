@@ -3,6 +3,7 @@
 // How a worker reaches the main window.
 
 #include <cstdint>
+#include <thread>
 
 namespace tavrin {
 
@@ -16,10 +17,11 @@ public:
     // Queued: returns at once.
     virtual void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 
-    // The window's thread is about to wait for a worker to end. A worker blocked in send() must
-    // then return without delivery, or the two would wait for each other. resumeSends() ends this.
-    virtual void abandonSends() {}
-    virtual void resumeSends() {}
+    // The window's thread is about to wait for the worker `sender` to end. That worker's send()
+    // must then return without delivery, or the two would wait for each other; every other
+    // sender's messages still arrive. resumeSendsFrom() ends this.
+    virtual void abandonSendsFrom(std::thread::id sender) { (void)sender; }
+    virtual void resumeSendsFrom(std::thread::id sender) { (void)sender; }
 };
 
 }  // namespace tavrin

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -69,32 +71,48 @@ TEST(MessageSinkThreads, SendFromAWorkerWaitsForTheHandlerOnTheWindowThread) {
     EXPECT_EQ(sink.send(1, 2, 0), 3);
 }
 
-TEST(MessageSinkThreads, AbandonedSendsReturnWithoutDelivery) {
+TEST(MessageSinkThreads, AbandoningOneWorkerReleasesItAndNoOtherSender) {
     EventLoop loop;
-    int handled = 0;
+    std::atomic<int> handled{0};
     CrossThreadMessageSink sink(
         [&](std::uint32_t, std::uintptr_t, std::intptr_t) { return std::intptr_t{++handled}; },
         [&](std::function<void()> task) { loop.dispatch(std::move(task)); });
 
     std::atomic<bool> returned{false};
-    std::thread worker([&] {
+    std::atomic<bool> release{false};
+    std::promise<std::thread::id> stuckId;
+    std::thread stuck([&] {
+        stuckId.set_value(std::this_thread::get_id());
         sink.send(0x784, 0, 0);
         returned = true;
+        // Stay alive, so that no later thread takes over this thread's id.
+        while (!release) {
+            std::this_thread::yield();
+        }
     });
+    const std::thread::id stuckThread = stuckId.get_future().get();
     while (loop.pending() == 0) {
         std::this_thread::yield();
     }
-    sink.abandonSends();  // the window thread now waits for the worker instead of running tasks
-    worker.join();
-    EXPECT_TRUE(returned);
+    // The window thread now waits for that worker instead of running tasks.
+    sink.abandonSendsFrom(stuckThread);
+    while (!returned) {
+        std::this_thread::yield();
+    }
     EXPECT_EQ(sink.send(0x77B, 0, 0), 1) << "the window thread itself still gets through";
 
-    std::thread late([&] { EXPECT_EQ(sink.send(0x784, 0, 0), 0); });
-    late.join();
-    sink.resumeSends();
+    // Another worker (a reader handing over its result, say) is not abandoned with it.
+    std::atomic<std::intptr_t> other{-1};
+    std::thread reader([&] { other = sink.send(0x77B, 0, 0); });
+    loop.runUntil([&] { return other != -1; });
+    reader.join();
+    EXPECT_GE(other, 2) << "the other sender's message was delivered";
+
+    release = true;
+    stuck.join();
+    sink.resumeSendsFrom(stuckThread);
     // The stale task may still run; it finds nobody waiting and does no harm.
     loop.runUntil([&] { return loop.pending() == 0; });
-    EXPECT_EQ(handled, 2);
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <mutex>
 
 #include "device/KeyboardConnection.h"
 #include "device/WindowMessages.h"
 #include "support/KeyboardLinkFixture.h"
+#include "support/LinkDriver.h"
 #include "support/RecordingMessageSink.h"
 
 namespace tavrin::test {
@@ -68,20 +70,21 @@ protected:
         std::ofstream(dir / "VER.bin", std::ios::binary) << "Ver  1.4\n";
     }
     void TearDown() override {
-        connection.reset();
+        driver.reset();
         refusing.reset();
         KeyboardLinkFixture::TearDown();
     }
     void connect(int refusals, bool permission = true) {
         refusing = std::make_unique<RefusingBackend>(*backend, refusals, permission);
-        connection =
-            std::make_unique<KeyboardConnection>(model, *refusing, clock, sink, dir.path());
+        driver = std::make_unique<LinkDriver>(*refusing, clock, sink, dir.path());
     }
     std::string myWaits() const { return clock.waitsOf(std::this_thread::get_id()); }
+    // Everything that waits runs on the command worker.
+    std::string workerWaits() const { return clock.waitsOf(driver->workerThread()); }
 
     RecordingMessageSink sink;
     std::unique_ptr<RefusingBackend> refusing;
-    std::unique_ptr<KeyboardConnection> connection;
+    std::unique_ptr<LinkDriver> driver;
 };
 INSTANTIATE_TEST_SUITE_P(Backends, KeyboardAccessThreads,
                          ::testing::Values(LinkKind::InProcess, LinkKind::VirtualHidLink),
@@ -95,7 +98,7 @@ TEST_P(KeyboardAccessThreads, StartUpTellsARefusedKeyboardFromAMissingOne) {
         bool plugged;
         bool opened;
         bool denied;
-        const char* waits;  // on the window's thread
+        const char* waits;  // on the command worker
         int opens;
     };
     const Case cases[] = {
@@ -115,20 +118,27 @@ TEST_P(KeyboardAccessThreads, StartUpTellsARefusedKeyboardFromAMissingOne) {
         }
         connect(c.refusals, c.permission);
         clock.clearWaits();
-        const auto result = connection->openAtStartup();
-        EXPECT_EQ(result.commandOpened, c.opened);
-        EXPECT_EQ(result.eventOpened, c.opened);
-        EXPECT_EQ(result.accessDenied, c.denied);
-        EXPECT_EQ(connection->lastOpenDenied(), c.denied);
-        EXPECT_EQ(myWaits(), c.waits);
-        EXPECT_EQ(refusing->opens(), c.opens);
-        if (c.opened) {
-            EXPECT_TRUE(sink.waitFor(WM_SETTINGS_LOADED));
-        } else {
-            EXPECT_FALSE(connection->lastOpenError().empty());
-            EXPECT_FALSE(connection->settingsReader().started());
+        driver->start(model);
+        const LinkStatus status = driver->status();
+        EXPECT_EQ(status.commandOpen, c.opened);
+        EXPECT_EQ(status.eventOpen, c.opened);
+        EXPECT_EQ(status.accessDenied, c.denied);
+        // The retries come first; an opened keyboard's read follows them.
+        EXPECT_EQ(workerWaits().rfind(c.waits, 0), 0u) << workerWaits();
+        if (!c.opened) {
+            EXPECT_EQ(workerWaits(), c.waits);
         }
-        connection.reset();
+        EXPECT_EQ(myWaits(), "");
+        EXPECT_EQ(refusing->opens(), c.opens);
+        const auto told = driver->told();
+        if (c.opened) {
+            EXPECT_EQ(told.back(), "read ok");
+        } else {
+            EXPECT_FALSE(status.openError.empty());
+            EXPECT_EQ(told,
+                      (std::vector<std::string>{c.denied ? "link c0 e0 d1" : "link c0 e0 d0"}));
+        }
+        driver.reset();
         if (!c.plugged) {
             replug();
         }
@@ -138,32 +148,38 @@ TEST_P(KeyboardAccessThreads, StartUpTellsARefusedKeyboardFromAMissingOne) {
 TEST_P(KeyboardAccessThreads, AnArrivalRetriesUntilUdevGrantsAccess) {
     keyboard->unplug();
     connect(0);
-    ASSERT_FALSE(connection->openAtStartup().commandOpened);
+    driver->start(model);
+    ASSERT_FALSE(driver->status().commandOpen);
 
     // Plugged in while the user may not open it: the arrival gives up after about a second.
     replug();
     refusing->refuse(RefusingBackend::kRefuseForever);
     clock.clearWaits();
-    connection->handleDeviceChange({HotplugEvent::Kind::Arrival, 0x04D9, 0xA2A0});
-    EXPECT_FALSE(connection->commandOpen());
-    EXPECT_FALSE(connection->eventOpen());
-    EXPECT_TRUE(connection->lastOpenDenied());
-    EXPECT_EQ(myWaits(), "2000 100 100 100 100 100 100 100 100 100 100");
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 0u);
+    driver->clearTold();
+    driver->deviceChanged({HotplugEvent::Kind::Arrival, 0x04D9, 0xA2A0}, model);
+    EXPECT_FALSE(driver->status().commandOpen);
+    EXPECT_FALSE(driver->status().eventOpen);
+    EXPECT_TRUE(driver->status().accessDenied);
+    EXPECT_EQ(workerWaits(), "2000 100 100 100 100 100 100 100 100 100 100");
+    EXPECT_EQ(myWaits(), "");
+    const auto told = driver->told();
+    EXPECT_EQ(std::count(told.begin(), told.end(), "read ok"), 0);
 
     // Unplugged again: no longer a keyboard that refuses, just none.
-    connection->handleDeviceChange({HotplugEvent::Kind::Removal, 0x04D9, 0xA2A0});
-    EXPECT_FALSE(connection->lastOpenDenied());
+    driver->deviceChanged({HotplugEvent::Kind::Removal, 0x04D9, 0xA2A0}, model);
+    EXPECT_FALSE(driver->status().accessDenied);
 
     // The next arrival (udev has applied the rule by the second try) opens and reads it.
     refusing->refuse(1);
     clock.clearWaits();
-    connection->handleDeviceChange({HotplugEvent::Kind::Arrival, 0x04D9, 0xA2A0});
-    EXPECT_TRUE(connection->commandOpen());
-    EXPECT_TRUE(connection->eventOpen());
-    EXPECT_FALSE(connection->lastOpenDenied());
-    EXPECT_EQ(myWaits().substr(0, 9), "2000 100 ");
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 2u);
+    driver->clearTold();
+    driver->deviceChanged({HotplugEvent::Kind::Arrival, 0x04D9, 0xA2A0}, model);
+    EXPECT_TRUE(driver->status().commandOpen);
+    EXPECT_TRUE(driver->status().eventOpen);
+    EXPECT_FALSE(driver->status().accessDenied);
+    EXPECT_EQ(workerWaits().substr(0, 9), "2000 100 ");
+    EXPECT_EQ(driver->told(), (std::vector<std::string>{"link c1 e0 d0", "read ok", "link c1 e1 d0",
+                                                        "event opened"}));
 }
 
 }  // namespace

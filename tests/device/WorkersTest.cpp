@@ -13,10 +13,11 @@
 #include "device/FindKeyboardPath.h"
 #include "device/KeyEventThread.h"
 #include "device/KeyboardConnection.h"
-#include "device/SettingsReaderThread.h"
+#include "device/KeyboardRead.h"
 #include "device/WindowMessages.h"
 #include "model/KeyTables.h"
 #include "support/KeyboardLinkFixture.h"
+#include "support/LinkDriver.h"
 #include "support/RecordingMessageSink.h"
 
 namespace tavrin::test {
@@ -148,69 +149,17 @@ TEST_P(EventThreads, AGoneDeviceSendsKeyboardLost) {
     EXPECT_EQ(waits.substr(waits.size() - 6), "200 10") << waits;
 }
 
-class SettingsReaderThreads : public KeyboardLinkFixture {
-protected:
-    RecordingMessageSink sink;
-};
-INSTANTIATE_TEST_SUITE_P(Backends, SettingsReaderThreads,
-                         ::testing::Values(LinkKind::InProcess, LinkKind::VirtualHidLink),
-                         LinkName);
-
-TEST_P(SettingsReaderThreads, ReadsTakesTheSavedCopyThenTellsTheWindow) {
-    VirtualKeyboardState state;
-    state.keyMap()[5] = 0x66;
-    state.diyTable(4)[127] = 0xFF;
-    state.lighting()[0] = 13;
-    keyboard->setState(state);
-    openCommands();
-    bool savedBeforeMessage = false;
-    sink.setReaction([&](const Message&) {
-        savedBeforeMessage = model.savedSettings == model.settings;
-        return std::intptr_t{0};
-    });
-    SettingsReaderThread reader(commands, model, sink);
-
-    reader.start();
-    reader.start();  // once only
-    ASSERT_TRUE(sink.waitFor(WM_SETTINGS_LOADED));
-    reader.join();
-
-    EXPECT_TRUE(reader.result());
-    EXPECT_TRUE(savedBeforeMessage);
-    EXPECT_EQ(sink.messages(), (std::vector<Message>{{WM_SETTINGS_LOADED, 0, 0, false}}));
-    const auto codes = commandCodes();
-    EXPECT_EQ(codes.size(), 15u);
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), "86"), 0) << "no lighting at start-up";
-    EXPECT_EQ(model.settings.keyMap()[5], 0x66);
-    EXPECT_EQ(model.settings.diyTable(4)[127], 0xFF);
-    EXPECT_EQ(model.settings.effectCode(), 0);
-}
-
-TEST_P(SettingsReaderThreads, AFailedReadStillTellsTheWindowButTakesNoCopy) {
-    openCommands();
-    keyboard->unplugAfterHostReports(4);
-    SettingsReaderThread reader(commands, model, sink);
-
-    reader.start();
-    ASSERT_TRUE(sink.waitFor(WM_SETTINGS_LOADED));
-    reader.join();
-
-    EXPECT_FALSE(reader.result());
-    EXPECT_EQ(model.savedSettings, SettingsBlock{});
-    EXPECT_EQ(model.settings, SettingsBlock{});
-}
-
-// The main window's side of KeyboardConnection: the test thread is the window's thread.
+// The keyboard link as the keyboard service drives it: the test thread is the window's thread,
+// which queues work and never waits on the keyboard; every wait runs on the command worker.
 class ConnectionThreads : public KeyboardLinkFixture {
 protected:
     void SetUp() override {
         KeyboardLinkFixture::SetUp();
         writeVersionFile(1, 4);
-        connection = std::make_unique<KeyboardConnection>(model, *backend, clock, sink, dir.path());
-        connection->setSliderRefresh([this] { ++sliderRefreshes; });
+        driver = std::make_unique<LinkDriver>(*backend, clock, sink, dir.path());
     }
     void TearDown() override {
-        connection.reset();
+        driver.reset();
         KeyboardLinkFixture::TearDown();
     }
 
@@ -219,12 +168,14 @@ protected:
         out << "Ver  " << major << '.' << minor << "\n";
     }
     void start() {
-        const auto opened = connection->openAtStartup();
-        ASSERT_TRUE(opened.complete());
-        ASSERT_TRUE(sink.waitFor(WM_SETTINGS_LOADED));
-        connection->settingsReader().join();
+        driver->start(model);
+        ASSERT_EQ(driver->told(), (std::vector<std::string>{"link c1 e1 d0", "read ok"}));
+        model.takeSavedCopies();
     }
+    KeyboardConnection& connection() { return driver->connection(); }
+    // The window's thread never sleeps.
     std::string myWaits() const { return clock.waitsOf(std::this_thread::get_id()); }
+    std::string workerWaits() const { return clock.waitsOf(driver->workerThread()); }
 
     static HotplugEvent Removal(std::optional<std::uint16_t> vid = 0x04D9,
                                 std::optional<std::uint16_t> pid = 0xA2A0) {
@@ -236,55 +187,95 @@ protected:
     }
 
     RecordingMessageSink sink;
-    std::unique_ptr<KeyboardConnection> connection;
-    int sliderRefreshes = 0;
+    std::unique_ptr<LinkDriver> driver;
 };
 INSTANTIATE_TEST_SUITE_P(Backends, ConnectionThreads,
                          ::testing::Values(LinkKind::InProcess, LinkKind::VirtualHidLink),
                          LinkName);
 
-TEST_P(ConnectionThreads, StartUpOpensBothInterfacesAndStartsTheWorkers) {
+TEST_P(ConnectionThreads, StartUpOpensBothInterfacesAndReadsEverythingButTheLighting) {
+    VirtualKeyboardState state;
+    state.keyMap()[5] = 0x66;
+    state.diyTable(4)[127] = 0xFF;
+    state.lighting()[0] = 13;
+    keyboard->setState(state);
+    mark();
     start();
-    EXPECT_TRUE(connection->commandOpen());
-    EXPECT_TRUE(connection->eventOpen());
-    EXPECT_TRUE(connection->keyEventThreadRunning());
-    EXPECT_EQ(connection->shippedFirmware(), (FirmwareVersion{1, 4}));
+    EXPECT_TRUE(connection().keyEventThreadRunning());
+    EXPECT_EQ(driver->status().shippedFirmware, (FirmwareVersion{1, 4}));
     EXPECT_EQ(model.layoutVariant, 1);
     EXPECT_EQ(model.firmware, (FirmwareVersion{1, 2}));
     EXPECT_EQ(keyboard->openPorts(VirtualKeyboard::kCommandInterface), 1u);
     EXPECT_EQ(keyboard->openPorts(VirtualKeyboard::kEventInterface), 1u);
-    EXPECT_EQ(model.savedSettings, model.settings);
+    const auto codes = commandCodes();
+    EXPECT_EQ(codes.size(), 15u);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "86"), 0) << "no lighting at start-up";
+    EXPECT_EQ(model.settings.keyMap()[5], 0x66);
+    EXPECT_EQ(model.settings.diyTable(4)[127], 0xFF);
+    EXPECT_EQ(model.settings.effectCode(), 0);
+    EXPECT_EQ(myWaits(), "");
 
     clock.clearWaits();
-    connection->shutdown();
+    driver.reset();  // shutdown: 500 ms for the event worker, then the handles
     EXPECT_EQ(myWaits(), "500");
-    EXPECT_FALSE(connection->keyEventThreadRunning());
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kCommandInterface, 0), 0u);
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 0), 0u);
 }
 
+TEST_P(ConnectionThreads, AFailedStartUpReadChangesNothingAndClosesTheCommandSide) {
+    model.settings.keyMap()[0] = 0x29;
+    model.takeSavedCopies();
+    const Model before = model;
+    keyboard->unplugAfterHostReports(4);
+    driver->start(model);
+    EXPECT_EQ(driver->told(),
+              (std::vector<std::string>{"link c1 e1 d0", "link c0 e1 d0", "read failed"}));
+    EXPECT_EQ(model.settings, before.settings);
+    EXPECT_EQ(model.savedSettings, before.savedSettings);
+    EXPECT_EQ(model.firmware, FirmwareVersion{}) << "no firmware from a read that failed";
+}
+
+TEST_P(ConnectionThreads, AnEditMadeDuringTheReadSurvivesIt) {
+    VirtualKeyboardState state;
+    state.keyMap()[5] = 0x66;
+    state.gameMode() = 1;
+    keyboard->setState(state);
+    model.settings.setGameMode(1);  // as the keymap file said
+    model.takeSavedCopies();
+    // The read goes on while the window edits the game mode and the lighting.
+    connection().start(model.settings);
+    model.settings.setGameMode(0);
+    model.settings.setEffectCode(2);
+    ASSERT_TRUE(driver->waitIdle());
+    for (const KeyboardRead& read : driver->takeReads()) {
+        TakeRead(model, read);
+    }
+    EXPECT_EQ(model.settings.gameMode(), 0) << "the user's edit";
+    EXPECT_EQ(model.settings.effectCode(), 2) << "not read at start-up";
+    EXPECT_EQ(model.settings.keyMap()[5], 0x66) << "the keyboard's, where nothing was edited";
+    EXPECT_EQ(model.savedSettings.gameMode(), 1) << "the keyboard's";
+    EXPECT_TRUE(PartDiffers(model.settings, model.savedSettings, SettingsPart::GameMode))
+        << "the next Save sends the edit";
+}
+
 TEST_P(ConnectionThreads, AKeyboardAbsentAtStartIsPickedUpOnArrival) {
     keyboard->unplug();
-    const auto opened = connection->openAtStartup();
-    EXPECT_FALSE(opened.commandOpened);
-    EXPECT_FALSE(opened.eventOpened);
+    driver->start(model);
+    EXPECT_EQ(driver->told(), (std::vector<std::string>{"link c0 e0 d0"}));
     EXPECT_EQ(model.layoutVariant, 0);
-    EXPECT_FALSE(connection->lastOpenError().empty());
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 0u);
+    EXPECT_FALSE(driver->status().openError.empty());
 
     // Plugged in later: the arrival opens and reads it, and the window hears of it twice.
     replug();
+    driver->clearTold();
     clock.clearWaits();
-    connection->handleDeviceChange(Arrival());
-    EXPECT_TRUE(connection->commandOpen());
-    EXPECT_TRUE(connection->eventOpen());
-    EXPECT_TRUE(connection->keyEventThreadRunning());
+    driver->deviceChanged(Arrival(), model);
+    EXPECT_EQ(driver->told(), (std::vector<std::string>{"link c1 e0 d0", "read ok", "link c1 e1 d0",
+                                                        "event opened"}));
+    EXPECT_TRUE(connection().keyEventThreadRunning());
     EXPECT_EQ(model.layoutVariant, 1);
-    EXPECT_EQ(myWaits().substr(0, 5), "2000 ");
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 2u);
-    EXPECT_EQ(sliderRefreshes, 1);
-    EXPECT_FALSE(connection->settingsReader().started())
-        << "the start-up reader runs only at start";
+    EXPECT_EQ(workerWaits().substr(0, 5), "2000 ");
+    EXPECT_EQ(myWaits(), "");
 }
 
 TEST_P(ConnectionThreads, FiveUnplugCyclesReadTheVersionFileEachTimeAndLeaveOneWorker) {
@@ -293,35 +284,34 @@ TEST_P(ConnectionThreads, FiveUnplugCyclesReadTheVersionFileEachTimeAndLeaveOneW
         SCOPED_TRACE(cycle);
         keyboard->unplug();
         clock.clearWaits();
-        connection->handleDeviceChange(Removal());
-        EXPECT_EQ(myWaits(), "500 200");
-        EXPECT_FALSE(connection->commandOpen());
-        EXPECT_FALSE(connection->eventOpen());
-        EXPECT_FALSE(connection->keyEventThreadRunning());
+        driver->clearTold();
+        driver->deviceChanged(Removal(), model);
+        EXPECT_EQ(workerWaits(), "500 200");
+        EXPECT_EQ(driver->told(), (std::vector<std::string>{"link c0 e0 d0"}));
+        EXPECT_FALSE(connection().keyEventThreadRunning());
 
         writeVersionFile(2, cycle);
         replug();
         clock.clearWaits();
         mark();
-        connection->handleDeviceChange(Arrival());
-        EXPECT_EQ(connection->shippedFirmware(),
+        driver->clearTold();
+        driver->deviceChanged(Arrival(), model);
+        EXPECT_EQ(driver->status().shippedFirmware,
                   (FirmwareVersion{2, static_cast<std::uint8_t>(cycle)}));
-        EXPECT_TRUE(connection->lastReadResult()) << connection->lastReadResult().error;
-        EXPECT_TRUE(connection->commandOpen());
-        EXPECT_TRUE(connection->eventOpen());
+        EXPECT_EQ(driver->told(), (std::vector<std::string>{"link c1 e0 d0", "read ok",
+                                                            "link c1 e1 d0", "event opened"}));
         // 2000 ms, the firmware, the whole read, the DIY tables once more.
         const std::string diy = "5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5 5";
-        EXPECT_EQ(myWaits(),
+        EXPECT_EQ(workerWaits(),
                   "2000 10 10 10 5 10 10 1 1 yield yield yield yield yield " + diy + " " + diy);
         const auto codes = commandCodes();
         ASSERT_EQ(codes.size(), 22u);
         EXPECT_EQ(codes[0], "80");
         EXPECT_EQ(codes[1], "86");
     }
-    EXPECT_EQ(sliderRefreshes, 5);
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 1u + 2 * 5);
+    EXPECT_EQ(myWaits(), "");
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 1), 1u);
-    EXPECT_TRUE(connection->keyEventThreadRunning());
+    EXPECT_TRUE(connection().keyEventThreadRunning());
 
     // One worker: one press, one message.
     VirtualKeyboardState state = keyboard->state();
@@ -330,25 +320,45 @@ TEST_P(ConnectionThreads, FiveUnplugCyclesReadTheVersionFileEachTimeAndLeaveOneW
     const std::size_t before = sink.count(WM_KEYBOARD_EVENT);
     keyboard->press(0x41);
     ASSERT_TRUE(sink.waitFor(WM_KEYBOARD_EVENT, before + 1));
-    connection->shutdown();
+    driver.reset();
     EXPECT_EQ(sink.count(WM_KEYBOARD_EVENT), before + 1);
+}
+
+TEST_P(ConnectionThreads, ChangesThatPileUpAreHandledTogetherRemovalFirst) {
+    start();
+    keyboard->unplug();
+    ASSERT_TRUE(sink.waitFor(WM_KEYBOARD_LOST));  // the old handles are known dead
+    replug();
+    clock.clearWaits();
+    driver->clearTold();
+    // Unplug and plug again, twice, before the worker looked at any of it.
+    connection().deviceChanged(Removal(), model.settings);
+    connection().deviceChanged(Arrival(), model.settings);
+    connection().deviceChanged(Removal(), model.settings);
+    connection().deviceChanged(Arrival(), model.settings);
+    ASSERT_TRUE(driver->waitIdle());
+    const auto told = driver->told();
+    EXPECT_EQ(std::count(told.begin(), told.end(), "read ok"), 1) << "one re-read";
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), "event opened");
+    EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 1), 1u);
+    EXPECT_TRUE(connection().keyEventThreadRunning());
 }
 
 TEST_P(ConnectionThreads, OtherDevicesComingAndGoingLeaveTheKeyboardAlone) {
     start();
     mark();
-    connection->handleDeviceChange(Removal(0x046D, 0xC52B));  // a mouse receiver
-    connection->handleDeviceChange(
-        Removal(std::nullopt, std::nullopt));                 // unnamed, keyboard still here
-    connection->handleDeviceChange(Arrival(0x0781, 0x5581));  // a USB stick
-    connection->handleDeviceChange(Arrival());                // while connected: nothing to do
+    driver->clearTold();
+    driver->deviceChanged(Removal(0x046D, 0xC52B), model);  // a mouse receiver
+    driver->deviceChanged(Removal(std::nullopt, std::nullopt),
+                          model);                           // unnamed, keyboard still here
+    driver->deviceChanged(Arrival(0x0781, 0x5581), model);  // a USB stick
+    driver->deviceChanged(Arrival(), model);                // while connected: nothing to do
 
-    EXPECT_TRUE(connection->commandOpen());
-    EXPECT_TRUE(connection->eventOpen());
-    EXPECT_TRUE(connection->keyEventThreadRunning());
-    EXPECT_EQ(myWaits(), "");
+    EXPECT_TRUE(connection().keyEventThreadRunning());
+    EXPECT_EQ(waits(), "");
     EXPECT_TRUE(keyboard->hostReports().empty());
-    EXPECT_EQ(sink.count(WM_SETTINGS_LOADED), 1u);
+    EXPECT_EQ(driver->told(), std::vector<std::string>{});
 }
 
 TEST_P(ConnectionThreads, AKeyboardThatCameBackBeforeItsRemovalWasHandledIsReopened) {
@@ -357,11 +367,11 @@ TEST_P(ConnectionThreads, AKeyboardThatCameBackBeforeItsRemovalWasHandledIsReope
     ASSERT_TRUE(sink.waitFor(WM_KEYBOARD_LOST));
     replug();
     // The removal finds the keyboard listed again, but the worker saw its handle die.
-    connection->handleDeviceChange(Removal());
-    EXPECT_FALSE(connection->commandOpen());
-    connection->handleDeviceChange(Arrival());
-    EXPECT_TRUE(connection->commandOpen());
-    EXPECT_TRUE(connection->eventOpen());
+    driver->deviceChanged(Removal(), model);
+    EXPECT_FALSE(driver->status().commandOpen);
+    driver->deviceChanged(Arrival(), model);
+    EXPECT_TRUE(driver->status().commandOpen);
+    EXPECT_TRUE(driver->status().eventOpen);
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 1), 1u);
 }
 
@@ -371,13 +381,9 @@ TEST_P(ConnectionThreads, AnUnplugDuringSaveReportsFailureAndKeepsTheSavedCopy) 
     model.settings.keyMap()[0] ^= 0xFF;
     model.settings.setWinLock(1);
     keyboard->unplugAfterHostReports(4);
-    LinkResult seen;
-    auto future = connection->applySettings([&](const LinkResult& r) { seen = r; });
-
-    const LinkResult result = future.get();
+    const LinkResult result = driver->apply(model);
     EXPECT_FALSE(result);
     EXPECT_TRUE(result.disconnected);
-    EXPECT_FALSE(seen);
     EXPECT_EQ(model.savedSettings, saved);
 }
 
@@ -385,7 +391,7 @@ TEST_P(ConnectionThreads, SaveAndFactoryResetRunOnTheCommandWorker) {
     start();
     model.settings.setWinLock(1);
     mark();
-    ASSERT_TRUE(connection->applySettings().get());
+    ASSERT_TRUE(driver->apply(model));
     EXPECT_EQ(commandCodes(), (std::vector<std::string>{"03"}));
     EXPECT_EQ(model.savedSettings, model.settings);
 
@@ -394,8 +400,8 @@ TEST_P(ConnectionThreads, SaveAndFactoryResetRunOnTheCommandWorker) {
     keyboard->setState(state);
     clock.advance(std::chrono::seconds(1));
     mark();
-    const LinkResult reset = connection->factoryReset().get();
-    ASSERT_TRUE(reset) << reset.error;
+    const KeyboardRead reset = driver->factoryReset(model);
+    ASSERT_TRUE(reset.result) << reset.result.error;
     const auto codes = commandCodes();
     ASSERT_EQ(codes.size(), 3u + 16u + 1u);
     EXPECT_EQ((std::vector<std::string>(codes.begin(), codes.begin() + 4)),
@@ -404,6 +410,17 @@ TEST_P(ConnectionThreads, SaveAndFactoryResetRunOnTheCommandWorker) {
     EXPECT_EQ(Hex(model.settings.keyMap()), Hex(DefaultKeyMap));
     EXPECT_EQ(model.settings.gameMode(), 1);
     EXPECT_EQ(model.settings.winLock(), 1) << "the window, not the link, decides what else resets";
+    EXPECT_EQ(myWaits(), "");
+}
+
+TEST_P(ConnectionThreads, WithoutAKeyboardSaveAndResetFailAndSendNothing) {
+    keyboard->unplug();
+    driver->start(model);
+    model.settings.setWinLock(1);
+    mark();
+    EXPECT_FALSE(driver->apply(model));
+    EXPECT_FALSE(driver->factoryReset(model).result);
+    EXPECT_TRUE(keyboard->hostReports().empty());
 }
 
 TEST_P(ConnectionThreads, ShutdownEndsAWorkerBlockedOnTheWindow) {
@@ -420,22 +437,22 @@ TEST_P(ConnectionThreads, ShutdownEndsAWorkerBlockedOnTheWindow) {
     GiveLaunchEntry(state, 0x41);
     keyboard->setState(state);
     {
-        KeyboardConnection busy(model, *backend, clock, windowSink, dir.path());
-        ASSERT_TRUE(busy.openAtStartup().complete());
+        LinkDriver busy(*backend, clock, windowSink, dir.path());
+        busy.start(model);
         keyboard->press(0x41);
         // Wait (bounded) until the event worker is stuck handing over its message.
         for (int i = 0; i < 5000; ++i) {
             std::lock_guard lock(queueMutex);
-            if (queued.size() >= 2) {  // WM_SETTINGS_LOADED from the reader, the key event
+            if (!queued.empty()) {
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        busy.shutdown();  // must not wait for the window forever
-        EXPECT_FALSE(busy.keyEventThreadRunning());
+        busy.connection().shutdown();  // must not wait for the window forever
+        EXPECT_FALSE(busy.connection().keyEventThreadRunning());
     }
     std::lock_guard lock(queueMutex);
-    EXPECT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued.size(), 1u);
 }
 
 }  // namespace

@@ -5,16 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include "ChildProcess.h"
 #include "device/KeyboardConnection.h"
+#include "device/KeyboardRead.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
 #include "model/KeyTables.h"
 #include "sim/VirtualHidLinkBackend.h"
 #include "sim/VirtualHidLinkWatcher.h"
 #include "sim/VirtualHidLinkWire.h"
+#include "support/LinkDriver.h"
 #include "support/RecordingMessageSink.h"
 #include "support/TempDir.h"
 
@@ -40,11 +43,16 @@ protected:
 
     // Opens the keyboard as the window does at start-up, then reads the lighting as its
     // WM_SETTINGS_LOADED handler does.
-    void connect(KeyboardConnection& connection, RecordingMessageSink& sink, Model& m) {
-        ASSERT_TRUE(connection.openAtStartup().complete()) << connection.lastOpenError();
-        ASSERT_TRUE(sink.waitFor(WM_SETTINGS_LOADED));
-        ASSERT_TRUE(connection.settingsReader().result());
-        ASSERT_TRUE(connection.commands().readLighting(m.settings));
+    void connect(LinkDriver& driver, Model& m) {
+        driver.start(m);
+        ASSERT_EQ(driver.told(), (std::vector<std::string>{"link c1 e1 d0", "read ok"}))
+            << driver.status().openError;
+        std::promise<KeyboardRead> lighting;
+        driver.connection().readLighting(m.settings,
+                                         [&](const KeyboardRead& r) { lighting.set_value(r); });
+        const KeyboardRead read = lighting.get_future().get();
+        ASSERT_TRUE(read.result) << read.result.error;
+        TakeRead(m, read);
     }
 
     static void ExpectSameKeyboardParts(const SettingsBlock& a, const SettingsBlock& b) {
@@ -70,11 +78,11 @@ TEST_F(EndToEnd, WritesThroughTheLinkAndReadsBackExactlyTheSameBytes) {
     {
         Model model;
         RecordingMessageSink sink;
-        KeyboardConnection connection(model, backend, clock, sink, dir.path());
-        connect(connection, sink, model);
+        LinkDriver driver(backend, clock, sink, dir.path());
+        connect(driver, model);
         EXPECT_EQ(model.layoutVariant, 1);
         EXPECT_EQ(model.firmware, (FirmwareVersion{1, 3}));
-        EXPECT_EQ(connection.shippedFirmware(), (FirmwareVersion{1, 4}));
+        EXPECT_EQ(driver.status().shippedFirmware, (FirmwareVersion{1, 4}));
         EXPECT_TRUE(std::equal(DefaultKeyMap.begin(), DefaultKeyMap.end(),
                                model.settings.keyMap().begin()));
 
@@ -98,7 +106,7 @@ TEST_F(EndToEnd, WritesThroughTheLinkAndReadsBackExactlyTheSameBytes) {
         for (std::size_t i = 0; i < 24; ++i) {
             s.deviceMacroRecord(2)[i] = static_cast<std::uint8_t>(0x10 + i);
         }
-        const LinkResult applied = connection.applySettings().get();
+        const LinkResult applied = driver.apply(model);
         ASSERT_TRUE(applied) << applied.error;
         EXPECT_EQ(model.savedSettings, model.settings);
         written = model.settings;
@@ -118,9 +126,9 @@ TEST_F(EndToEnd, WritesThroughTheLinkAndReadsBackExactlyTheSameBytes) {
         }
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].kind, HotplugEvent::Kind::Removal);
-        connection.handleDeviceChange(events[0]);
-        EXPECT_FALSE(connection.commandOpen());
-        EXPECT_FALSE(connection.eventOpen());
+        driver.deviceChanged(events[0], model);
+        EXPECT_FALSE(driver.status().commandOpen);
+        EXPECT_FALSE(driver.status().eventOpen);
         keyboard->writeLine("plug");
         events.clear();
         for (int i = 0; i < 5000 && events.empty(); ++i) {
@@ -130,20 +138,23 @@ TEST_F(EndToEnd, WritesThroughTheLinkAndReadsBackExactlyTheSameBytes) {
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].kind, HotplugEvent::Kind::Arrival);
         model.settings = SettingsBlock{};
-        connection.handleDeviceChange(events[0]);
-        EXPECT_TRUE(connection.commandOpen());
-        EXPECT_TRUE(connection.eventOpen());
-        ASSERT_TRUE(connection.lastReadResult()) << connection.lastReadResult().error;
+        model.savedSettings = SettingsBlock{};
+        driver.clearTold();
+        driver.deviceChanged(events[0], model);
+        EXPECT_TRUE(driver.status().commandOpen);
+        EXPECT_TRUE(driver.status().eventOpen);
+        EXPECT_EQ(driver.told(), (std::vector<std::string>{"link c1 e0 d0", "read ok",
+                                                           "link c1 e1 d0", "event opened"}));
         ExpectSameKeyboardParts(model.settings, written);
-        connection.shutdown();
+        driver.connection().shutdown();
     }
 
     // Connect again from scratch and read everything back.
     {
         Model again;
         RecordingMessageSink sink;
-        KeyboardConnection connection(again, backend, clock, sink, dir.path());
-        connect(connection, sink, again);
+        LinkDriver driver(backend, clock, sink, dir.path());
+        connect(driver, again);
         ExpectSameKeyboardParts(again.settings, written);
         EXPECT_EQ(link::HexBytes(again.settings.lighting()), "33 03 02 04 01");
     }
@@ -170,8 +181,8 @@ TEST_F(EndToEnd, WritesThroughTheLinkAndReadsBackExactlyTheSameBytes) {
     Model fresh;
     RecordingMessageSink sink;
     {
-        KeyboardConnection connection(fresh, backend, clock, sink, dir.path());
-        connect(connection, sink, fresh);
+        LinkDriver driver(backend, clock, sink, dir.path());
+        connect(driver, fresh);
     }
     ExpectSameKeyboardParts(fresh.settings, written);
     restarted->writeLine("quit");

@@ -66,6 +66,16 @@ void COstraDlg::createSliders() {
     setUp(2, kReportSliderId, 3, 1);
     setUp(3, kHiddenSlider1018, 3, 1);
     sliders_[4]->setMessageTarget(this);
+    // A slider's value goes into the model when it changes, by the user or from the model; the
+    // painting only draws it.
+    const auto follow = [this](CBitSlider* s, void (SettingsBlock::*set)(std::uint8_t)) {
+        connect(s, &QSlider::valueChanged, this, [this, set](int value) {
+            (model_.settings.*set)(static_cast<std::uint8_t>(value));
+        });
+    };
+    follow(sliders_[0], &SettingsBlock::setSpeedLevel);
+    follow(sliders_[1], &SettingsBlock::setBrightnessLevel);
+    follow(sliders_[2], &SettingsBlock::setReportInterval);
 }
 
 CBitSlider* COstraDlg::slider(int controlId) const {
@@ -129,21 +139,12 @@ void COstraDlg::paintSlider(QPainter& p, CBitSlider& s) {
     const int position = s.value();
     int tx = s.thumbX();
     int ty = s.thumbY();
-    switch (s.controlId()) {
-        case kSpeedSliderId:
-            model_.settings.setSpeedLevel(static_cast<std::uint8_t>(position));
-            break;
-        case kBrightnessSliderId:
-            model_.settings.setBrightnessLevel(static_cast<std::uint8_t>(position));
-            break;
-        default:
-            model_.settings.setReportInterval(static_cast<std::uint8_t>(position));
-            tx = std::clamp(tx, 0, 205);
-            ty = std::max(ty, 0);
-            if (position == 0) {
-                tx += 2;
-            }
-            break;
+    if (s.controlId() != kSpeedSliderId && s.controlId() != kBrightnessSliderId) {
+        tx = std::clamp(tx, 0, 205);
+        ty = std::max(ty, 0);
+        if (position == 0) {
+            tx += 2;
+        }
     }
     const QRect r = s.geometry();
     const QImage& filled = filledTrack_;

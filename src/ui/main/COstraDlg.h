@@ -62,6 +62,9 @@ public:
 
     // The brightness, speed and report-rate sliders from the model.
     void setSliderPositions();
+    // The panel's rules on the model after it changed (a click, a read, a revert): a colour the
+    // open lighting panel cannot show is normalised.
+    void applyModelRules();
 
     // Messages from the controls (WM_SLIDER_MOVED).
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;

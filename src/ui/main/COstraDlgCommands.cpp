@@ -113,6 +113,20 @@ void COstraDlg::responseListClick(int x, int y) {
     }
 }
 
+void COstraDlg::applyModelRules() {
+    // Once the lighting is shown, a colour the panel has no use for (the keyboard may report one)
+    // becomes the nearest one it has. This happens when the model changes, never while painting.
+    SettingsBlock& s = model_.settings;
+    if (state_.panel.lightCollapsed || s.effectCode() >= kFirstDiyEffect) {
+        return;
+    }
+    if (s.colourIndex() == 0) {
+        s.setColourIndex(1);
+    } else if (s.colourIndex() > 8) {
+        s.setColourIndex(8);
+    }
+}
+
 void COstraDlg::helpClick(int x, int y) {
     state_.helpOpen = false;
     if (830 <= x && x <= 996 && 22 <= y && y <= 99) {

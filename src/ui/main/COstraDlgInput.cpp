@@ -133,6 +133,7 @@ void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
         }
         clickKey(x, y);
     }
+    applyModelRules();
     paintAll();
     QWidget::mouseReleaseEvent(event);
 }

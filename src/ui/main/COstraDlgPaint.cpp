@@ -119,7 +119,7 @@ void COstraDlg::paintHelp(QPainter& p) {
 
 void COstraDlg::paintPanel(QPainter& p) {
     const SectionLayout l = LayoutSections(state_.panel);
-    SettingsBlock& s = model_.settings;
+    const SettingsBlock& s = model_.settings;
     const bool lightOpen = !state_.panel.lightCollapsed;
     const std::uint8_t effect = s.effectCode();
 
@@ -129,14 +129,6 @@ void COstraDlg::paintPanel(QPainter& p) {
     CBitSlider* speed = slider(kSpeedSliderId);
     CBitSlider* brightness = slider(kBrightnessSliderId);
     if (lightOpen) {
-        if (effect < kFirstDiyEffect) {
-            // The keyboard may report colours the panel has no use for.
-            if (s.colourIndex() == 0) {
-                s.setColourIndex(1);
-            } else if (s.colourIndex() > 8) {
-                s.setColourIndex(8);
-            }
-        }
         drawImage(p, QStringLiteral("LEDEffect_open.png"), 19, 130);
         drawText(p, tr2(u"效果", u"Effect"), 28, 137, 15);
         drawImage(p, QStringLiteral("Light_Item.png"), 28, 158);

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "app/COstraApp.h"
-#include "device/KeyboardConnection.h"
 #include "device/WindowMessages.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/TrayIcon.h"
+#include "service/KeyboardService.h"
 #include "sim/VirtualKeyboard.h"
 #include "support/TempDir.h"
 #include "ui/controls/CBitSlider.h"
@@ -51,6 +51,11 @@ protected:
         auto app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         EXPECT_TRUE(app->start(error)) << error.toStdString();
+        // The keyboard opens on the service's worker; the window hears of it once it is done.
+        for (int i = 0; i < 1000 && !app->settingsLoaded(); ++i) {
+            QTest::qWait(10);
+        }
+        EXPECT_TRUE(app->settingsLoaded());
         return app;
     }
 

@@ -18,13 +18,13 @@
 #include <mutex>
 
 #include "app/COstraApp.h"
-#include "device/KeyboardConnection.h"
 #include "device/KeyboardProtocol.h"
 #include "device/WindowMessages.h"
 #include "model/AssignmentKind.h"
 #include "model/LocalFiles.h"
 #include "model/ProfileFile.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "service/KeyboardService.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
@@ -275,8 +275,10 @@ TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
     std::condition_variable released;
     bool hold = true;
     const auto windowThread = std::this_thread::get_id();
-    clock.setOnSleep([&](std::chrono::milliseconds) {
-        if (std::this_thread::get_id() == windowThread) {
+    clock.setOnSleep([&](std::chrono::milliseconds ms) {
+        // The read's first wait (ReadGameMode's 10 ms) on the command worker; opening the
+        // interfaces before it goes on.
+        if (std::this_thread::get_id() == windowThread || ms != std::chrono::milliseconds(10)) {
             return;
         }
         std::unique_lock lock(mutex);
@@ -287,12 +289,18 @@ TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
     app = std::make_unique<COstraApp>(options, testOverrides());
     QString error;
     ASSERT_TRUE(app->start(error));
+    // The window shows once the keyboard has opened, while its read is still held.
+    QTRY_VERIFY_WITH_TIMEOUT(window().isVisible(), 10000);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
     const auto reportsSoFar = keyboard->hostReports().size();
     click(kSave);
     click(kReturn);
     EXPECT_FALSE(window().busy());
-    EXPECT_TRUE(prompts.shown().empty());
+    // Neither click is dropped in silence: each is answered that the keyboard is busy.
+    ASSERT_EQ(prompts.shown().size(), 2u);
+    for (const auto& shown : prompts.shown()) {
+        EXPECT_EQ(shown.text, u"The keyboard is busy. Try again in a moment.");
+    }
     EXPECT_FALSE(app->settingsLoaded());
     {
         std::lock_guard lock(mutex);
@@ -631,7 +639,9 @@ TEST_F(MainCommandsTest, ProfileOkReloadsLocallyWithoutReadingTheKeyboardOrCheck
     });
     click(kProfile);
     EXPECT_EQ(shownWith, window().frameGeometry());
-    EXPECT_EQ(test::Describe(clock.waits()), test::Describe({Ms(50)}));
+    // 50 ms later, by a timer: the window thread does not sleep.
+    EXPECT_TRUE(clock.waits().empty());
+    QTRY_COMPARE(model().keyChangedFlags[2], std::uint8_t{1});
     EXPECT_TRUE(keyboard->hostReports().empty());  // no ReadLighting
     EXPECT_EQ(prompts.shown().size(), 1u);         // no firmware question
     const auto macroFile = test::ReadWholeFile(data / kMacroFileName);
@@ -875,6 +885,91 @@ TEST_F(MainCommandsTest, MacrosThatCannotBeKeptOnDiskSaySo) {
     EXPECT_EQ(prompts.shown()[0].text.rfind(u"The macros could not be saved to a file:\n", 0), 0u);
     EXPECT_NE(prompts.shown()[0].text.find(u"MacroDefine.bin"), std::u16string::npos);
     EXPECT_EQ(model().macros.record(0).name(), u"Macro_001");  // kept in the model
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+TEST_F(MainCommandsTest, AStartUpReadThatFailsSaysSoAndChangesNothing) {
+    struct Language {
+        const char* id;
+        std::u16string text;
+    };
+    const Language languages[] = {
+        {"english",
+         u"The keyboard did not answer, so its settings were not read. The program goes on with "
+         u"the settings it had; unplug the keyboard and plug it in again to read it."},
+        {"chinese",
+         u"键盘没有响应，未能读取其设置。程序继续使用原有的设置；请重新插拔键盘以再次读取。"},
+    };
+    for (const Language& l : languages) {
+        SCOPED_TRACE(l.id);
+        app.reset();
+        prompts = test::ScriptedPrompts();
+        // A newer firmware beside the updater: a read that succeeded would offer it.
+        writeVersionFile(9, 9);
+        // The keyboard is found but answers no request.
+        away = true;
+        start(l.id);
+        QTRY_COMPARE(prompts.shown().size(), std::size_t{1});
+        EXPECT_EQ(prompts.shown()[0].text, l.text) << "and no firmware offer";
+        EXPECT_EQ(app->service().state(), KeyboardService::State::None);
+        EXPECT_EQ(model().firmware, FirmwareVersion{});
+        EXPECT_EQ(model().settings, model().savedSettings);
+        EXPECT_EQ(model().settings.gameMode(), 0) << "the model keeps what the file held";
+
+        // Save and Return then say that no keyboard is there, and send nothing.
+        away = false;
+        mark();
+        app->runCommand(Region::Save);
+        app->runCommand(Region::Return);
+        ASSERT_EQ(prompts.shown().size(), 3u);
+        EXPECT_NE(prompts.shown()[1].text.find(l.id == std::string("english") ? u"No keyboard"
+                                                                              : u"未检测到键盘"),
+                  std::u16string::npos);
+        EXPECT_TRUE(keyboard->hostReports().empty());
+    }
+}
+
+TEST_F(MainCommandsTest, WithoutAKeyboardProfilesAndCancelWorkOnTheFiles) {
+    keyboard->unplug();
+    AppOptions options;
+    options.dataDir = QString::fromStdString(data.path().string());
+    app = std::make_unique<COstraApp>(options, testOverrides());
+    QString error;
+    ASSERT_TRUE(app->start(error));
+    QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+    EXPECT_FALSE(window().isVisible());
+    ASSERT_EQ(app->service().state(), KeyboardService::State::None);
+
+    // Save says so; the edit stays for a later Save.
+    model().settings.setWinLock(1);
+    app->runCommand(Region::Save);
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text,
+              u"No keyboard is connected. Connect the keyboard, then try again.");
+    EXPECT_EQ(model().settings.winLock(), 1);
+
+    // Cancel goes back to the saved copies and writes them.
+    app->runCommand(Region::Cancel);
+    EXPECT_EQ(model().settings.winLock(), 0);
+    EXPECT_EQ(keymapFileSettings(), Bytes(model().settings));
+
+    // The profile manager works on the folder: its OK loads the profile locally.
+    int runs = 0;
+    app->setProfileDialog([&](const QRect&) {
+        ++runs;
+        model().settings.setBrightnessLevel(4);
+        return true;
+    });
+    app->runCommand(Region::Profile);
+    EXPECT_EQ(runs, 1);
+    QTRY_COMPARE(window().slider(kBrightnessSliderId)->value(), 4);
+    QTRY_COMPARE(keymapFileSettings(), Bytes(model().settings));
+    EXPECT_EQ(prompts.shown().size(), 1u);
 }
 
 }  // namespace

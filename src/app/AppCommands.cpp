@@ -1,0 +1,341 @@
+#include "app/AppCommands.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+#include <cstdio>
+
+#include "model/Prompts.h"
+#include "model/Shell.h"
+#include "model/Utf16Text.h"
+#include "platform/qt/QtFileChooser.h"
+#include "platform/qt/QtKeyHook.h"
+#include "ui/keymap/CKeyMap.h"
+#include "ui/keymap/KeyboardEventHandler.h"
+#include "ui/keymap/OpenKeyAssignment.h"
+#include "ui/macro/CMacroRecordDlg.h"
+#include "ui/macro/RunMacroManager.h"
+#include "ui/macro/SteadyMacroClock.h"
+#include "ui/main/COstraDlg.h"
+#include "ui/profile/CConfigureDlg.h"
+#include "ui/profile/RunProfileManager.h"
+
+namespace tavrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kUpdaterFileName = "Tavrin Gaming Keyboard_Update.exe";
+#else
+constexpr const char* kUpdaterFileName = "Tavrin Gaming Keyboard_Update";
+#endif
+
+std::u16string U16(const std::string& utf8) {
+    return Utf16FromUtf8(std::u8string(utf8.begin(), utf8.end()));
+}
+
+}  // namespace
+
+AppCommands::AppCommands(KeyboardService& service, COstraDlg& window, SettingsStore& settings,
+                         Prompts& prompts, Shell& shell, FileChooser* chooser, QObject* parent)
+    : QObject(parent),
+      service_(service),
+      window_(window),
+      settings_(settings),
+      prompts_(prompts),
+      shell_(shell),
+      chooser_(chooser) {
+    connect(&window_, &COstraDlg::commandRequested, this, &AppCommands::runCommand);
+    connect(&window_, &COstraDlg::homePageRequested, this, &AppCommands::openHomePage);
+    connect(&window_, &COstraDlg::updaterRequested, this, &AppCommands::startUpdater);
+    window_.setKeyAssignmentDialog([this] { openKeyAssignment(); });
+
+    connect(&service_, &KeyboardService::settingsLoaded, this, &AppCommands::onSettingsLoaded);
+    connect(&service_, &KeyboardService::firmwareUpdateAvailable, this,
+            &AppCommands::offerFirmwareUpdate);
+    connect(&service_, &KeyboardService::saveFinished, this, &AppCommands::onSaveFinished);
+    connect(&service_, &KeyboardService::factoryResetFinished, this, &AppCommands::onResetFinished);
+    connect(&service_, &KeyboardService::readFailed, this, &AppCommands::onReadFailed);
+    connect(&service_, &KeyboardService::fileWriteFailed, this, &AppCommands::reportWrite);
+    connect(&service_, &KeyboardService::stateChanged, this, &AppCommands::onStateChanged);
+    connect(&service_, &KeyboardService::keyboardEvent, this, &AppCommands::onKeyboardEvent);
+    connect(&service_, &KeyboardService::keyboardLost, &window_, &QWidget::hide);
+}
+
+AppCommands::~AppCommands() = default;
+
+std::u16string AppCommands::text(const char16_t* chinese, const char16_t* english) const {
+    return service_.model().chinese() ? std::u16string(chinese) : std::u16string(english);
+}
+
+void AppCommands::runCommand(Region region) {
+    if (window_.busy()) {
+        return;  // a Save or a reset runs; the window shows it and takes no input
+    }
+    if (!service_.startupSettled()) {
+        // The start-up read still owns the model: say so rather than drop the click.
+        explain(Availability::Busy, u"");
+        return;
+    }
+    switch (region) {
+        case Region::Save:
+            save();
+            break;
+        case Region::Return:
+            factoryReset();
+            break;
+        case Region::Cancel:
+            cancel();
+            break;
+        case Region::Profile:
+            profile();
+            break;
+        case Region::MacroManagement:
+            macroManager();
+            break;
+        default:
+            break;
+    }
+}
+
+void AppCommands::explain(Availability why, const std::u16string& caption) {
+    switch (why) {
+        case Availability::Started:
+            return;
+        case Availability::AccessDenied:
+            emit accessDeniedAsked();
+            return;
+        case Availability::NoKeyboard:
+            prompts_.show(text(u"未检测到键盘。请连接键盘后再试一次。",
+                               u"No keyboard is connected. Connect the keyboard, then try again."),
+                          caption, PromptButtons::Ok);
+            return;
+        case Availability::Busy:
+            prompts_.show(
+                text(u"键盘正忙，请稍后再试。", u"The keyboard is busy. Try again in a moment."),
+                caption, PromptButtons::Ok);
+            return;
+    }
+}
+
+void AppCommands::onStateChanged(KeyboardService::State state) {
+    switch (state) {
+        case KeyboardService::State::Saving:
+            window_.setBusy(true, service_.model().chinese()
+                                      ? QString::fromUtf16(u"正在保存到键盘……")
+                                      : QStringLiteral("Saving to the keyboard..."));
+            break;
+        case KeyboardService::State::Resetting:
+            window_.setBusy(true, service_.model().chinese()
+                                      ? QString::fromUtf16(u"正在恢复出厂设置……")
+                                      : QStringLiteral("Restoring the factory settings..."));
+            break;
+        default:
+            window_.setBusy(false);
+            break;
+    }
+}
+
+void AppCommands::save() {
+    // Without a keyboard the change stays in the model and is sent by a later Save.
+    explain(service_.save(), text(u"保存", u"Save"));
+}
+
+void AppCommands::onSaveFinished(const LinkResult& result) {
+    if (!result) {
+        // The saved copies stay as they were, so the next Save sends the change again.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: save failed: %s\n", result.error.c_str());
+        prompts_.show(text(u"设置没有保存到键盘。请检查键盘是否已连接，然后再次点击“保存”。",
+                           u"The settings did not reach the keyboard. Check that the keyboard "
+                           u"is connected, then press Save again."),
+                      text(u"保存", u"Save"), PromptButtons::Ok);
+    }
+    window_.paintAll();
+}
+
+void AppCommands::factoryReset() {
+    const Availability now = service_.availability();
+    if (now != Availability::Started) {
+        explain(now, text(u"出厂设置", u"Factory Setting"));
+        return;
+    }
+    if (prompts_.show(text(u"确认恢复至出厂设置吗？", u"Confirm to return Factory Setting?"),
+                      text(u"出厂设置", u"Factory Setting"),
+                      PromptButtons::OkCancel) != PromptAnswer::Ok) {
+        return;
+    }
+    MainWindowState& state = window_.state();
+    state.diyView = false;
+    state.panel.lightCollapsed = true;
+    state.panel.gameCollapsed = true;
+    state.panel.responseCollapsed = true;
+    state.panel.reportCollapsed = true;
+    // The keyboard may have gone while the question was open.
+    explain(service_.factoryReset(), text(u"出厂设置", u"Factory Setting"));
+}
+
+void AppCommands::onResetFinished(const LinkResult& result) {
+    window_.setSliderPositions();
+    if (!result) {
+        // The model was never touched by the failed reset: it shows what it showed before.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: factory reset failed: %s\n",
+                     result.error.c_str());
+        prompts_.show(text(u"无法恢复出厂设置。请检查键盘是否已连接，然后再试一次。",
+                           u"The factory settings could not be restored. Check that the "
+                           u"keyboard is connected, then try again."),
+                      text(u"出厂设置", u"Factory Setting"), PromptButtons::Ok);
+    }
+    window_.paintAll();
+}
+
+void AppCommands::cancel() {
+    window_.hideAsMinimise();
+    const WriteResult written = service_.cancel();
+    window_.setSliderPositions();
+    window_.state().diyView = service_.model().settings.effectCode() >= kFirstDiyEffect;
+    window_.applyModelRules();
+    reportWrite(written);
+}
+
+void AppCommands::profile() {
+    bool accepted = false;
+    if (profileDialog_) {
+        accepted = profileDialog_(window_.frameGeometry());
+    } else {
+        if (!profileDialogWindow_) {
+            ensureDialogServices();
+            profileDialogWindow_ = std::make_unique<CConfigureDlg>(
+                service_.model(), settings_, prompts_, fileChooser(), *dialogSkins_,
+                service_.paths().dataDir);
+        }
+        accepted = RunProfileManager(*profileDialogWindow_, window_.frameGeometry());
+    }
+    if (accepted) {
+        service_.profileLoaded();
+    }
+}
+
+void AppCommands::ensureDialogServices() {
+    if (!keyHook_) {
+        keyHook_ = std::make_unique<QtKeyHook>();
+    }
+    if (!dialogSkins_) {
+        dialogSkins_ = std::make_unique<SkinLookup>(service_.paths().skinRoots);
+    }
+}
+
+FileChooser& AppCommands::fileChooser() {
+    if (chooser_) {
+        return *chooser_;
+    }
+    if (!ownChooser_) {
+        ownChooser_ = std::make_unique<QtFileChooser>(&window_);
+    }
+    return *ownChooser_;
+}
+
+void AppCommands::macroManager() {
+    if (!macroDialog_) {
+        ensureDialogServices();
+        macroClock_ = std::make_unique<SteadyMacroClock>();
+        macroDialog_ = std::make_unique<CMacroRecordDlg>(service_.model(), *keyHook_, prompts_,
+                                                         *macroClock_, *dialogSkins_);
+    }
+    const MacroManagerOutcome outcome =
+        RunMacroManager(*macroDialog_, service_.model(), service_.paths().dataDir);
+    if (outcome.accepted && !outcome.filesWritten()) {
+        // The macros are in the model and reach the keyboard on Save, but are not kept on disk.
+        const WriteResult& failed = outcome.keymap.ok ? outcome.macros : outcome.keymap;
+        prompts_.show(text(u"宏无法保存到文件：\n", u"The macros could not be saved to a file:\n") +
+                          U16(failed.error),
+                      u"", PromptButtons::Ok);
+    }
+}
+
+void AppCommands::openKeyAssignment() {
+    if (!keyMapDialog_) {
+        ensureDialogServices();
+        keyMapDialog_ = std::make_unique<CKeyMap>(service_.model(), *dialogSkins_, *keyHook_,
+                                                  prompts_, fileChooser());
+    }
+    const KeyAssignmentOutcome outcome =
+        OpenKeyAssignment(*keyMapDialog_, service_.model(), service_.paths().dataDir);
+    // A "keymap.bin" that could not be read back leaves the assignments as they are in memory.
+    if (outcome.write) {
+        reportWrite(*outcome.write);
+    }
+}
+
+fs::path AppCommands::updaterPath() const {
+    return service_.paths().dataDir / kUpdaterFileName;
+}
+
+void AppCommands::startUpdater() {
+    const fs::path program = updaterPath();
+    std::error_code ec;
+    if (fs::is_regular_file(program, ec) && shell_.startProgram(program, {})) {
+        return;
+    }
+    prompts_.show(
+        text(u"找不到固件更新程序，无法启动：\n", u"The firmware updater could not be started:\n") +
+            program.u16string(),
+        text(u"固件更新", u"Firmware Update"), PromptButtons::Ok);
+}
+
+void AppCommands::openHomePage() {
+    // The desktop's default browser; the window does not wait for it.
+    if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePageAddress)))) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: no browser opened %s\n", kHomePageAddress);
+    }
+}
+
+void AppCommands::onKeyboardEvent(std::uint8_t code) {
+    // A key without a launch action does nothing, as the keyboard's own keys do.
+    static_cast<void>(HandleKeyboardEvent(service_.model().assignments, code, shell_));
+}
+
+void AppCommands::onSettingsLoaded(bool /*fromKeyboard*/) {
+    window_.setSliderPositions();
+    window_.applyModelRules();
+    window_.paintAll();
+}
+
+void AppCommands::onReadFailed(const QString& error) {
+    std::fprintf(stderr, "tavrin-gaming-keyboard: reading the keyboard failed: %s\n",
+                 qPrintable(error));
+    prompts_.show(
+        text(u"键盘没有响应，未能读取其设置。程序继续使用原有的设置；请重新插拔键盘以再次读取。",
+             u"The keyboard did not answer, so its settings were not read. The "
+             u"program goes on with the settings it had; unplug the keyboard and plug "
+             u"it in again to read it."),
+        text(u"键盘", u"Keyboard"), PromptButtons::Ok);
+}
+
+void AppCommands::reportWrite(const WriteResult& result) {
+    if (result) {
+        return;
+    }
+    std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", result.error.c_str());
+    prompts_.show(text(u"无法写入文件：\n", u"A file could not be written:\n") + U16(result.error),
+                  u"", PromptButtons::Ok);
+}
+
+void AppCommands::offerFirmwareUpdate() {
+    const FirmwareVersion shipped = service_.link().shippedFirmware;
+    const FirmwareVersion keyboard = service_.model().firmware;
+    std::u16string question;
+    if (shipped.major > keyboard.major) {
+        question = text(u"更新到新的固件吗？", u"Update new firmware\uFF1F");
+    } else if (shipped.major == keyboard.major && shipped.minor > keyboard.minor) {
+        question = text(u"更新到新的固件吗？", u"Update new firmware?");
+    } else {
+        return;
+    }
+    if (prompts_.show(question, text(u"固件更新", u"Firmware Update"), PromptButtons::OkCancel) ==
+        PromptAnswer::Ok) {
+        startUpdater();
+    }
+}
+
+}  // namespace tavrin

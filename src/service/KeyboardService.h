@@ -1,0 +1,129 @@
+#pragma once
+
+// The one owner of the model and of the keyboard. It lives on the window's thread; every change
+// of the model happens there, through it or through a window it has handed the model to. Device
+// work runs on the link's command worker and comes back here as values, which only here become
+// the model. Surfaces (the windows, the icon, later the command line and D-Bus) ask it what the
+// keyboard is doing and are answered "busy" or "no keyboard" when an operation cannot run now.
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+
+#include "device/Clock.h"
+#include "device/CrossThreadMessageSink.h"
+#include "device/HidBackend.h"
+#include "device/HotplugEvent.h"
+#include "device/KeyboardConnection.h"
+#include "model/LocalFiles.h"
+#include "model/Model.h"
+#include "model/ProgramDirectory.h"
+
+namespace tavrin {
+
+// Why an operation did not start. `Started` means its result follows as a signal.
+enum class [[nodiscard]] Availability{
+    Started, NoKeyboard, AccessDenied,
+    Busy,  // a read, a Save or a factory reset owns the keyboard now
+};
+
+class KeyboardService : public QObject, private KeyboardListener {
+    Q_OBJECT
+
+public:
+    enum class State { None, Refused, Reading, Ready, Saving, Resetting };
+    Q_ENUM(State)
+
+    KeyboardService(ProgramPaths paths, HidBackend& backend, Clock& clock,
+                    QObject* parent = nullptr);
+    ~KeyboardService() override;
+
+    Model& model() { return *model_; }
+    const Model& model() const { return *model_; }
+    const ProgramPaths& paths() const { return paths_; }
+    std::filesystem::path profileFolder() const { return paths_.dataDir / "Configure"; }
+
+    State state() const;
+    const LinkStatus& link() const { return link_; }
+    bool connected() const { return link_.commandOpen; }
+    // The first read of the keyboard has ended (successfully or not), or no keyboard was there.
+    bool startupSettled() const { return startupSettled_; }
+    // The firmware shipped beside the updater is newer than the keyboard's, as of the last read
+    // that succeeded.
+    bool updateAvailable() const;
+    // What an operation that needs the keyboard gets now.
+    Availability availability() const;
+
+    // Start-up files: "MacroDefine.bin", then "keymap.bin" into the model.
+    [[nodiscard]] LoadResult loadMacroFile();
+    [[nodiscard]] LoadResult loadKeymapFile();
+    [[nodiscard]] WriteResult writeKeymap();           // from the live images
+    [[nodiscard]] WriteResult writeKeymapFromSaved();  // what the keyboard was last given
+    [[nodiscard]] WriteResult writeMacroFile();
+
+    // Opens the keyboard and starts the start-up read.
+    void connectKeyboard();
+    void deviceChanged(const HotplugEvent& event);
+
+    // Save: what differs from the saved copy goes to the keyboard; saveFinished follows.
+    Availability save();
+    // Factory reset; factoryResetFinished follows.
+    Availability factoryReset();
+    // Back to the saved copies; "keymap.bin" is written from them.
+    [[nodiscard]] WriteResult cancel();
+    // The profile manager loaded a profile into the model: 50 ms later "MacroDefine.bin" is
+    // written and settingsLoaded(false) follows.
+    void profileLoaded();
+
+    // Ends the link: queued Saves finish, the event worker stops, the handles close.
+    void shutdown();
+
+signals:
+    void stateChanged(tavrin::KeyboardService::State state);
+    void linkStatusChanged();
+    // The model holds a new configuration: from the keyboard (the start-up or an arrival's read,
+    // lighting included) or loaded locally (a profile). The windows refresh from it.
+    void settingsLoaded(bool fromKeyboard);
+    // A read of the keyboard did not succeed; the model is as it was. `error` says why.
+    void readFailed(const QString& error);
+    void saveFinished(const tavrin::LinkResult& result);
+    void factoryResetFinished(const tavrin::LinkResult& result);
+    // A file the service keeps could not be written.
+    void fileWriteFailed(const tavrin::WriteResult& result);
+    // From the keyboard's event interface.
+    void keyboardEvent(std::uint8_t code);
+    void keyboardLost();
+    // After a successful read of the keyboard: the firmware shipped with the updater is newer.
+    void firmwareUpdateAvailable();
+
+private:
+    // KeyboardListener, called on the command worker: each hands a value to this thread.
+    void linkChanged(const LinkStatus& status) override;
+    void settingsRead(const KeyboardRead& read) override;
+    void eventInterfaceOpened() override;
+
+    void onLinkChanged(const LinkStatus& status);
+    void onSettingsRead(const KeyboardRead& read);
+    void onLightingRead(const KeyboardRead& read, bool offerUpdate);
+    void onSaveDone(const LinkResult& result, const SettingsBlock& sent);
+    void onResetDone(const KeyboardRead& read);
+    void readLighting(bool offerUpdate);
+    void reportWrite(const WriteResult& result);
+    void setJob(State job);
+    void emitStateIfChanged();
+    template <typename F>
+    void onWindowThread(F&& f);
+
+    ProgramPaths paths_;
+    std::unique_ptr<Model> model_;
+    std::unique_ptr<CrossThreadMessageSink> sink_;
+    std::unique_ptr<KeyboardConnection> connection_;
+    LinkStatus link_;
+    State job_ = State::Ready;  // Saving or Resetting while one runs, else Ready
+    int readsInFlight_ = 0;     // configuration and lighting reads not yet taken
+    bool startupSettled_ = false;
+    bool firmwareRead_ = false;
+    State lastState_ = State::None;
+};
+
+}  // namespace tavrin
