@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -9,12 +7,14 @@
 #include "model/ProgramDirectory.h"
 #include "model/SettingsStore.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
+using test::RunUnprivileged;
 using test::TempDir;
 using test::WriteWholeFile;
 
@@ -101,21 +101,6 @@ TEST_F(LocalFilesTest, MacroFileCreatedThenLoaded) {
     EXPECT_EQ(model->macros.bytes[1536], 0);  // the table is cleared before a short read
 }
 
-// Runs `body` as an unprivileged user when the test runs as root, so that folder permissions
-// apply; returns the child's exit code.
-int RunUnprivileged(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(99);
-        }
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
-
 TEST_F(LocalFilesTest, FailedWriteKeepsTheOldFileAndReportsIt) {
     const std::vector<std::uint8_t> old(201424, 0x99);
     WriteWholeFile(dir / "keymap.bin", old);
@@ -127,14 +112,17 @@ TEST_F(LocalFilesTest, FailedWriteKeepsTheOldFileAndReportsIt) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 
-    const int code = RunUnprivileged([&] {
-        Model m;
-        m.settings.setGameMode(1);
-        const WriteResult r = WriteKeymapFromModel(dir.path(), m);
-        return r.ok ? 1 : (r.error.find("keymap.bin") != std::string::npos ? 0 : 2);
+    const std::string failures = RunUnprivileged([&]() -> std::string {
+        auto m = std::make_unique<Model>();
+        m->settings.setGameMode(1);
+        const WriteResult r = WriteKeymapFromModel(dir.path(), *m);
+        if (r.ok) {
+            return "the write succeeded";
+        }
+        return r.error.find("keymap.bin") != std::string::npos ? "" : "the error says: " + r.error;
     });
 
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(failures, "");
     EXPECT_EQ(ReadWholeFile(dir / "keymap.bin"), old);
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) {
