@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/ProgramDirectory.h"
+
 namespace tavrin {
 
 namespace fs = std::filesystem;
@@ -325,18 +327,35 @@ WriteResult WriteKeymapFile(const fs::path& programDir, const SettingsBlock& set
                                {ConstByteSpan(settings.bytes), ConstByteSpan(assignments.bytes)});
 }
 
-fs::path VersionFilePath(const fs::path& programDir, std::uint8_t layoutVariant) {
-    return programDir / (layoutVariant == 1 ? kVersionFileName104 : kVersionFileName87);
+const char* VersionFileName(std::uint8_t layoutVariant) {
+    return layoutVariant == 1 ? kVersionFileName104 : kVersionFileName87;
 }
 
-FirmwareVersion ReadVersionFile(const fs::path& programDir, std::uint8_t layoutVariant) {
+fs::path VersionFilePath(const fs::path& programDir, std::uint8_t layoutVariant) {
+    return programDir / VersionFileName(layoutVariant);
+}
+
+namespace {
+
+FirmwareVersion ReadVersionAt(const fs::path& path) {
     std::array<std::uint8_t, 12> head{};
-    const ReadResult read = ReadFileInto(VersionFilePath(programDir, layoutVariant), head);
+    const ReadResult read = ReadFileInto(path, head);
     // A file too short to hold both digits offers nothing, like a missing one.
     if (!read.opened() || read.bytesRead < 8) {
         return {};
     }
     return {static_cast<std::uint8_t>(head[5] - 0x30), static_cast<std::uint8_t>(head[7] - 0x30)};
+}
+
+}  // namespace
+
+FirmwareVersion ReadVersionFile(const fs::path& programDir, std::uint8_t layoutVariant) {
+    return ReadVersionAt(VersionFilePath(programDir, layoutVariant));
+}
+
+FirmwareVersion ReadVersionFile(const std::vector<fs::path>& dirs, std::uint8_t layoutVariant) {
+    const std::optional<fs::path> found = FindShippedFile(dirs, VersionFileName(layoutVariant));
+    return found ? ReadVersionAt(*found) : FirmwareVersion{};
 }
 
 }  // namespace tavrin

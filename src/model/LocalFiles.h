@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "model/Bytes.h"
 #include "model/Model.h"
@@ -110,9 +111,13 @@ inline WriteResult WriteKeymapFromSaved(const std::filesystem::path& programDir,
 
 // The firmware shipped beside the updater: "VER.bin" for the 104-key layout, "VER87.bin" for the
 // 87-key one; digits at bytes 5 and 7. 0.0 when the file cannot be read.
+const char* VersionFileName(std::uint8_t layoutVariant);
 std::filesystem::path VersionFilePath(const std::filesystem::path& programDir,
                                       std::uint8_t layoutVariant);
 FirmwareVersion ReadVersionFile(const std::filesystem::path& programDir,
+                                std::uint8_t layoutVariant);
+// The version file found first in `dirs` (ProgramPaths::shippedDirs, FindShippedFile).
+FirmwareVersion ReadVersionFile(const std::vector<std::filesystem::path>& dirs,
                                 std::uint8_t layoutVariant);
 
 // True when the shipped firmware is newer than the keyboard's.

@@ -210,6 +210,89 @@ TEST(ProgramDirectory, DataDirRules) {
     EXPECT_EQ(SkinFolderName(9), fs::path("png/english"));
 }
 
+// What ships with the program is looked for where an installation or a build puts it, never in
+// the per-user folder that holds only what the program wrote.
+struct ShippedDirsCase {
+    const char* name;
+    std::optional<fs::path> dataDirOption;
+    bool executableDirWritable;
+    std::optional<fs::path> installedDataDir;
+    std::vector<fs::path> expected;
+};
+
+class ShippedDirs : public testing::TestWithParam<ShippedDirsCase> {};
+
+TEST_P(ShippedDirs, DataDirOptionThenExecutableThenInstalled) {
+    const ShippedDirsCase& c = GetParam();
+    ProgramDirectoryInputs in;
+    in.executableDir = "/opt/t/bin";
+    in.home = "/home/u";
+    in.dataDirOption = c.dataDirOption;
+    in.executableDirWritable = c.executableDirWritable;
+    in.installedDataDir = c.installedDataDir;
+    EXPECT_EQ(ResolveProgramPaths(in).shippedDirs, c.expected);
+}
+
+const fs::path kInstalled = "/opt/t/share/tavrin-gaming-keyboard";
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramDirectory, ShippedDirs,
+    testing::Values(
+        ShippedDirsCase{"BuildTree", std::nullopt, true, std::nullopt, {"/opt/t/bin"}},
+        ShippedDirsCase{"Installed", std::nullopt, false, kInstalled, {"/opt/t/bin", kInstalled}},
+        ShippedDirsCase{"DataDirOption", "/d", false, kInstalled, {"/d", "/opt/t/bin", kInstalled}},
+        ShippedDirsCase{
+            "DataDirIsTheExecutables", "/opt/t/bin", true, kInstalled, {"/opt/t/bin", kInstalled}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Three folders in search order; each case lays out files and names the folder whose file wins.
+struct ShippedFileCase {
+    const char* name;
+    std::vector<std::pair<int, std::string>> files;  // folder index, VER.bin content
+    bool folderInFirst;                              // a folder named VER.bin in the first
+    std::optional<int> found;
+    FirmwareVersion version;
+};
+
+class ShippedFile : public testing::TestWithParam<ShippedFileCase> {};
+
+TEST_P(ShippedFile, FirstRegularFileWins) {
+    const ShippedFileCase& c = GetParam();
+    TempDir dirs[3];
+    const std::vector<fs::path> order{dirs[0].path(), dirs[1].path(), dirs[2].path()};
+    for (const auto& [index, content] : c.files) {
+        WriteWholeFile(dirs[index] / "VER.bin",
+                       std::vector<std::uint8_t>(content.begin(), content.end()));
+    }
+    if (c.folderInFirst) {
+        fs::create_directory(dirs[0] / "VER.bin");
+    }
+
+    const auto found = FindShippedFile(order, "VER.bin");
+
+    EXPECT_EQ(found, c.found ? std::optional(dirs[*c.found] / "VER.bin") : std::nullopt);
+    EXPECT_EQ(ReadVersionFile(order, 1), c.version);
+    EXPECT_EQ(ReadVersionFile(order, 0), (FirmwareVersion{0, 0})) << "VER87.bin is another file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramDirectory, ShippedFile,
+    testing::Values(
+        ShippedFileCase{"Nowhere", {}, false, std::nullopt, {0, 0}},
+        ShippedFileCase{"OnlyInstalled", {{2, "VER: 2.1 xyz"}}, false, 2, {2, 1}},
+        ShippedFileCase{
+            "EarlierFolderWins", {{1, "VER: 1.3 xyz"}, {2, "VER: 2.1 xyz"}}, false, 1, {1, 3}},
+        ShippedFileCase{"FolderOfThatNameIsPassed", {{1, "VER: 1.3 xyz"}}, true, 1, {1, 3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShippedFile, Layout87ReadsVer87) {
+    TempDir a;
+    TempDir b;
+    WriteWholeFile(b / "VER87.bin", {'V', 'E', 'R', ':', ' ', '3', '.', '2'});
+    EXPECT_EQ(ReadVersionFile(std::vector<fs::path>{a.path(), b.path()}, 0),
+              (FirmwareVersion{3, 2}));
+}
+
 TEST(SkinLookup, CaseInsensitiveAndFirstRootWins) {
     TempDir a;
     TempDir b;
