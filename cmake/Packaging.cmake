@@ -4,6 +4,10 @@
 #   share/tavrin-gaming-keyboard/udev/<rule>     the access rule, named in the program's message
 #   lib/udev/rules.d/<rule>                      the access rule where udev reads it
 #   share/applications, share/icons/hicolor      the desktop entry and the program icon
+# No firmware version file ("VER.bin", "VER87.bin") and no firmware updater: the project ships no
+# firmware, so an installed program never offers an update. The program would find them in
+# share/tavrin-gaming-keyboard (ProgramPaths::shippedDirs); tests/e2e/app/installed.sh fails on
+# any installed .bin file.
 include(GNUInstallDirs)
 
 set(TAVRIN_UDEV_RULE ${PROJECT_SOURCE_DIR}/packaging/udev/70-tavrin-gaming-keyboard.rules)

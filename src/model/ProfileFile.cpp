@@ -28,14 +28,10 @@ void Put(std::vector<std::uint8_t>& bytes, std::size_t offset, const Image& imag
 ProfileFile::ProfileFile() : bytes_(kSize, 0) {}
 
 std::optional<ProfileFile> ProfileFile::Read(const std::filesystem::path& path) {
-    std::error_code ec;
-    // Only regular files: a folder opens as an empty stream on Linux, and a FIFO would block.
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return std::nullopt;
-    }
     ProfileFile file;
+    // Nothing but a regular file is read: a folder, a FIFO or a device gives nullopt.
     const ReadResult read = ReadFileInto(path, file.bytes_);
-    if (!read.opened) {
+    if (!read.opened()) {
         return std::nullopt;
     }
     file.held_ = read.bytesRead;
@@ -96,6 +92,10 @@ WriteResult ProfileFile::write(const std::filesystem::path& path) const {
     return WriteFileAtomically(path, {ConstByteSpan(bytes_)});
 }
 
+WriteResult ProfileFile::create(const std::filesystem::path& path) const {
+    return CreateFileAtomically(path, {ConstByteSpan(bytes_)});
+}
+
 bool ApplyProfile(const std::filesystem::path& path, Model& model) {
     const std::optional<ProfileFile> file = ProfileFile::Read(path);
     if (!file) {
@@ -108,6 +108,22 @@ bool ApplyProfile(const std::filesystem::path& path, Model& model) {
 
 WriteResult CreateDefaultProfile(const std::filesystem::path& path) {
     return ProfileFile::Default().write(path);
+}
+
+LoadResult EnsureDefaultProfile(const std::filesystem::path& path) {
+    const FileCheck there = CheckFile(path);
+    switch (there.state) {
+        case FileState::Readable:
+            return {};
+        case FileState::Unreadable:
+            return {LoadOutcome::Unreadable, "cannot read " + path.string() + ": " + there.reason};
+        case FileState::Missing:
+            break;
+    }
+    if (const WriteResult written = ProfileFile::Default().create(path); !written) {
+        return {LoadOutcome::CreateFailed, written.error};
+    }
+    return {LoadOutcome::Created, {}};
 }
 
 WriteResult WriteProfileFromModel(const std::filesystem::path& path, const Model& model) {

@@ -51,6 +51,8 @@ public:
 
     // Writes all 209104 bytes through a temporary file.
     WriteResult write(const std::filesystem::path& path) const;
+    // The same, only where nothing is in that place yet (CreateFileAtomically).
+    [[nodiscard]] WriteResult create(const std::filesystem::path& path) const;
 
 private:
     std::vector<std::uint8_t> bytes_;
@@ -62,8 +64,13 @@ private:
 // when the file cannot be opened; then nothing changes.
 bool ApplyProfile(const std::filesystem::path& path, Model& model);
 
-// CreateDefaultProfile: the factory configuration written to `path`, created or replaced.
+// CreateDefaultProfile: the factory configuration written to `path`, created or replaced (a file
+// that cannot be read is not replaced: WriteFileAtomically).
 WriteResult CreateDefaultProfile(const std::filesystem::path& path);
+
+// The default profile where none is: created only when nothing at all is at `path`. Loaded when
+// a file that can be read is there already, Unreadable when anything else is; both are kept.
+[[nodiscard]] LoadResult EnsureDefaultProfile(const std::filesystem::path& path);
 
 // The live model written to `path` as a profile (Save writes it to the selected profile and to the
 // exported file).

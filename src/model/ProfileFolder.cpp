@@ -175,19 +175,27 @@ void ProfileFolder::refresh() {
                      [](const auto& a, const auto& b) { return ProfileNameLess(a.name, b.name); });
 }
 
-std::optional<std::size_t> ProfileFolder::open(SettingsStore& store) {
+ProfileFolderOpened ProfileFolder::openFolder(SettingsStore& store) {
     std::error_code ec;
     if (!fs::is_directory(folder_, ec)) {
         // Only the folder itself: a missing program directory stays missing.
         fs::create_directory(folder_, ec);
     }
+    ProfileFolderOpened opened;
     refresh();
     if (entries_.empty()) {
-        CreateDefaultProfile(folder_ / PathFromUtf16(kFirstProfileFileName));
+        opened.defaultProfile =
+            EnsureDefaultProfile(folder_ / PathFromUtf16(kFirstProfileFileName));
         refresh();
     }
     currentProfile_ = ReadCurrentProfile(store, currentProfile_);
-    return SelectCurrentProfile(profilePaths(), currentProfile_);
+    opened.selected = SelectCurrentProfile(profilePaths(), currentProfile_);
+    return opened;
+}
+
+std::optional<std::size_t> ProfileFolder::open(SettingsStore& store) {
+    // Deliberately dropped: the dialog does not show it yet; openFolder gives it to those that do.
+    return openFolder(store).selected;
 }
 
 bool ProfileFolder::nameTaken(std::u16string_view name) const {
@@ -204,7 +212,8 @@ ProfileResult ProfileFolder::newProfile() {
     }
     const std::u16string name =
         NewProfileName([this](const std::u16string& n) { return nameTaken(n); });
-    const WriteResult written = CreateDefaultProfile(fileOf(name));
+    // Created, never replaced: a file that appeared since the name was chosen stays.
+    const WriteResult written = ProfileFile::Default().create(fileOf(name));
     refresh();
     if (!written) {
         return {ProfileStatus::Failed, name, written.error};
@@ -232,7 +241,7 @@ ProfileResult ProfileFolder::copyProfile(std::optional<std::size_t> selected,
     if (!IsSafeProfileName(name)) {
         return {ProfileStatus::RefusedName, name, {}};
     }
-    const WriteResult written = bytes.write(fileOf(name));
+    const WriteResult written = bytes.create(fileOf(name));
     refresh();
     if (!written) {
         return {ProfileStatus::Failed, name, written.error};

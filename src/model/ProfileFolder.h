@@ -93,6 +93,14 @@ struct ProfileResult {
     explicit operator bool() const { return status == ProfileStatus::Done; }
 };
 
+// The profile manager's opening.
+struct [[nodiscard]] ProfileFolderOpened {
+    std::optional<std::size_t> selected;  // the line to select
+    // Set when the folder listed no profile: whether "Profile_1.bin" was created, or why it was
+    // not (CreateFailed, or Unreadable when something unreadable is in its place; it is kept).
+    std::optional<LoadResult> defaultProfile;
+};
+
 class ProfileFolder {
 public:
     explicit ProfileFolder(const std::filesystem::path& programDir);
@@ -113,7 +121,10 @@ public:
     void refresh();
 
     // The dialog's opening: makes the folder when it is missing, lists it, creates "Profile_1.bin"
-    // in an empty folder, reads CurrentProfile and returns the line to select.
+    // in an empty folder (only when nothing is in its place: EnsureDefaultProfile), reads
+    // CurrentProfile and returns the line to select.
+    ProfileFolderOpened openFolder(SettingsStore& store);
+    // The same without the default profile's outcome, for the dialog until it shows it.
     std::optional<std::size_t> open(SettingsStore& store);
 
     // New: a default profile under the first free numbered name.

@@ -19,18 +19,36 @@ ProgramPaths ResolveProgramPaths(const ProgramDirectoryInputs& in) {
         const fs::path base = in.xdgDataHome ? *in.xdgDataHome : *in.home / ".local" / "share";
         paths.dataDir = base / "tavrin-gaming-keyboard";
     }
-    const auto add = [&paths](const fs::path& root) {
-        if (!root.empty() && std::find(paths.skinRoots.begin(), paths.skinRoots.end(), root) ==
-                                 paths.skinRoots.end()) {
-            paths.skinRoots.push_back(root);
+    const auto add = [](std::vector<fs::path>& list, const fs::path& dir) {
+        if (!dir.empty() && std::find(list.begin(), list.end(), dir) == list.end()) {
+            list.push_back(dir);
         }
     };
-    add(paths.dataDir);
-    add(in.executableDir);
+    add(paths.skinRoots, paths.dataDir);
+    add(paths.skinRoots, in.executableDir);
     if (in.installedDataDir) {
-        add(*in.installedDataDir);
+        add(paths.skinRoots, *in.installedDataDir);
+    }
+    if (in.dataDirOption) {
+        add(paths.shippedDirs, *in.dataDirOption);
+    }
+    add(paths.shippedDirs, in.executableDir);
+    if (in.installedDataDir) {
+        add(paths.shippedDirs, *in.installedDataDir);
     }
     return paths;
+}
+
+std::optional<fs::path> FindShippedFile(const std::vector<fs::path>& dirs,
+                                        const std::string& name) {
+    for (const fs::path& dir : dirs) {
+        const fs::path candidate = dir / name;
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec)) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
 }
 
 fs::path SkinFolderName(std::uint16_t languageId) {

@@ -13,6 +13,10 @@ namespace tavrin {
 struct ProgramPaths {
     std::filesystem::path dataDir;                 // "keymap.bin", "MacroDefine.bin", "Configure"
     std::vector<std::filesystem::path> skinRoots;  // folders holding "png", searched in order
+    // Folders holding what ships with the program ("VER.bin", "VER87.bin", the firmware
+    // updater), searched in order: --data-dir when given, the executable's folder, the installed
+    // data folder. Never the per-user data folder, which holds only what the program wrote.
+    std::vector<std::filesystem::path> shippedDirs;
 };
 
 struct ProgramDirectoryInputs {
@@ -27,8 +31,13 @@ struct ProgramDirectoryInputs {
 // --data-dir when given, else the executable's folder. An installed program whose folder is not
 // writable keeps its files in $XDG_DATA_HOME/tavrin-gaming-keyboard (default
 // ~/.local/share/tavrin-gaming-keyboard). Skins are looked for in the data folder first, then in
-// the executable's folder, then in the installed data folder.
+// the executable's folder, then in the installed data folder; shipped files likewise, except that
+// the data folder counts only when --data-dir names it.
 ProgramPaths ResolveProgramPaths(const ProgramDirectoryInputs& inputs);
+
+// The first of dirs / name that is a regular file (or a link to one).
+[[nodiscard]] std::optional<std::filesystem::path> FindShippedFile(
+    const std::vector<std::filesystem::path>& dirs, const std::string& name);
 
 // The skin folder of a language: "png/chinese" for LanguageId 4, else "png/english".
 std::filesystem::path SkinFolderName(std::uint16_t languageId);

@@ -96,12 +96,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path& dir = WorkDir();
     static auto model = std::make_unique<Model>();
 
+    // Whatever the bytes, a file that was just written is read, never taken as unreadable.
     WriteInput(dir / kKeymapFileName, data, size);
-    LoadKeymapFile(dir, *model, false);
+    if (LoadKeymapFile(dir, *model, false).outcome != LoadOutcome::Loaded) {
+        ::abort();
+    }
     WalkAssignments(model->assignments);
 
     WriteInput(dir / kMacroFileName, data, size);
-    LoadMacroFile(dir, model->macros);
+    if (LoadMacroFile(dir, model->macros).outcome != LoadOutcome::Loaded) {
+        ::abort();
+    }
     WalkMacros(*model);
 
     const fs::path profile = dir / kProfileFolderName / "Fuzz.bin";
@@ -112,7 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)SplitLaunchPath(action.path);
         }
     }
-    ApplyProfile(profile, *model);
+    if (!ApplyProfile(profile, *model)) {
+        ::abort();
+    }
     WalkAssignments(model->assignments);
     WalkMacros(*model);
 

@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <memory>
@@ -9,12 +7,14 @@
 #include "model/ProgramDirectory.h"
 #include "model/SettingsStore.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 namespace tavrin {
 namespace {
 
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
+using test::RunUnprivileged;
 using test::TempDir;
 using test::WriteWholeFile;
 
@@ -101,21 +101,6 @@ TEST_F(LocalFilesTest, MacroFileCreatedThenLoaded) {
     EXPECT_EQ(model->macros.bytes[1536], 0);  // the table is cleared before a short read
 }
 
-// Runs `body` as an unprivileged user when the test runs as root, so that folder permissions
-// apply; returns the child's exit code.
-int RunUnprivileged(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            ::_exit(99);
-        }
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
-
 TEST_F(LocalFilesTest, FailedWriteKeepsTheOldFileAndReportsIt) {
     const std::vector<std::uint8_t> old(201424, 0x99);
     WriteWholeFile(dir / "keymap.bin", old);
@@ -127,14 +112,17 @@ TEST_F(LocalFilesTest, FailedWriteKeepsTheOldFileAndReportsIt) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
 
-    const int code = RunUnprivileged([&] {
-        Model m;
-        m.settings.setGameMode(1);
-        const WriteResult r = WriteKeymapFromModel(dir.path(), m);
-        return r.ok ? 1 : (r.error.find("keymap.bin") != std::string::npos ? 0 : 2);
+    const std::string failures = RunUnprivileged([&]() -> std::string {
+        auto m = std::make_unique<Model>();
+        m->settings.setGameMode(1);
+        const WriteResult r = WriteKeymapFromModel(dir.path(), *m);
+        if (r.ok) {
+            return "the write succeeded";
+        }
+        return r.error.find("keymap.bin") != std::string::npos ? "" : "the error says: " + r.error;
     });
 
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(failures, "");
     EXPECT_EQ(ReadWholeFile(dir / "keymap.bin"), old);
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path())) {
@@ -220,6 +208,89 @@ TEST(ProgramDirectory, DataDirRules) {
     EXPECT_EQ(ResolveProgramPaths(in).dataDir, "/d");
     EXPECT_EQ(SkinFolderName(4), fs::path("png/chinese"));
     EXPECT_EQ(SkinFolderName(9), fs::path("png/english"));
+}
+
+// What ships with the program is looked for where an installation or a build puts it, never in
+// the per-user folder that holds only what the program wrote.
+struct ShippedDirsCase {
+    const char* name;
+    std::optional<fs::path> dataDirOption;
+    bool executableDirWritable;
+    std::optional<fs::path> installedDataDir;
+    std::vector<fs::path> expected;
+};
+
+class ShippedDirs : public testing::TestWithParam<ShippedDirsCase> {};
+
+TEST_P(ShippedDirs, DataDirOptionThenExecutableThenInstalled) {
+    const ShippedDirsCase& c = GetParam();
+    ProgramDirectoryInputs in;
+    in.executableDir = "/opt/t/bin";
+    in.home = "/home/u";
+    in.dataDirOption = c.dataDirOption;
+    in.executableDirWritable = c.executableDirWritable;
+    in.installedDataDir = c.installedDataDir;
+    EXPECT_EQ(ResolveProgramPaths(in).shippedDirs, c.expected);
+}
+
+const fs::path kInstalled = "/opt/t/share/tavrin-gaming-keyboard";
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramDirectory, ShippedDirs,
+    testing::Values(
+        ShippedDirsCase{"BuildTree", std::nullopt, true, std::nullopt, {"/opt/t/bin"}},
+        ShippedDirsCase{"Installed", std::nullopt, false, kInstalled, {"/opt/t/bin", kInstalled}},
+        ShippedDirsCase{"DataDirOption", "/d", false, kInstalled, {"/d", "/opt/t/bin", kInstalled}},
+        ShippedDirsCase{
+            "DataDirIsTheExecutables", "/opt/t/bin", true, kInstalled, {"/opt/t/bin", kInstalled}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Three folders in search order; each case lays out files and names the folder whose file wins.
+struct ShippedFileCase {
+    const char* name;
+    std::vector<std::pair<int, std::string>> files;  // folder index, VER.bin content
+    bool folderInFirst;                              // a folder named VER.bin in the first
+    std::optional<int> found;
+    FirmwareVersion version;
+};
+
+class ShippedFile : public testing::TestWithParam<ShippedFileCase> {};
+
+TEST_P(ShippedFile, FirstRegularFileWins) {
+    const ShippedFileCase& c = GetParam();
+    TempDir dirs[3];
+    const std::vector<fs::path> order{dirs[0].path(), dirs[1].path(), dirs[2].path()};
+    for (const auto& [index, content] : c.files) {
+        WriteWholeFile(dirs[index] / "VER.bin",
+                       std::vector<std::uint8_t>(content.begin(), content.end()));
+    }
+    if (c.folderInFirst) {
+        fs::create_directory(dirs[0] / "VER.bin");
+    }
+
+    const auto found = FindShippedFile(order, "VER.bin");
+
+    EXPECT_EQ(found, c.found ? std::optional(dirs[*c.found] / "VER.bin") : std::nullopt);
+    EXPECT_EQ(ReadVersionFile(order, 1), c.version);
+    EXPECT_EQ(ReadVersionFile(order, 0), (FirmwareVersion{0, 0})) << "VER87.bin is another file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProgramDirectory, ShippedFile,
+    testing::Values(
+        ShippedFileCase{"Nowhere", {}, false, std::nullopt, {0, 0}},
+        ShippedFileCase{"OnlyInstalled", {{2, "VER: 2.1 xyz"}}, false, 2, {2, 1}},
+        ShippedFileCase{
+            "EarlierFolderWins", {{1, "VER: 1.3 xyz"}, {2, "VER: 2.1 xyz"}}, false, 1, {1, 3}},
+        ShippedFileCase{"FolderOfThatNameIsPassed", {{1, "VER: 1.3 xyz"}}, true, 1, {1, 3}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShippedFile, Layout87ReadsVer87) {
+    TempDir a;
+    TempDir b;
+    WriteWholeFile(b / "VER87.bin", {'V', 'E', 'R', ':', ' ', '3', '.', '2'});
+    EXPECT_EQ(ReadVersionFile(std::vector<fs::path>{a.path(), b.path()}, 0),
+              (FirmwareVersion{3, 2}));
 }
 
 TEST(SkinLookup, CaseInsensitiveAndFirstRootWins) {
