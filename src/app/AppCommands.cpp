@@ -50,6 +50,9 @@ AppCommands::AppCommands(KeyboardService& service, COstraDlg& window, SettingsSt
     connect(&window_, &COstraDlg::homePageRequested, this, &AppCommands::openHomePage);
     connect(&window_, &COstraDlg::updaterRequested, this, &AppCommands::startUpdater);
     window_.setKeyAssignmentDialog([this] { openKeyAssignment(); });
+    // Close has written "keymap.bin" from the saved copies; a failure is told before the end.
+    connect(&window_, &COstraDlg::closeRequested, this,
+            [this] { reportWrite(window_.lastWrite()); });
 
     connect(&service_, &KeyboardService::settingsLoaded, this, &AppCommands::onSettingsLoaded);
     connect(&service_, &KeyboardService::firmwareUpdateAvailable, this,
@@ -261,14 +264,26 @@ void AppCommands::openKeyAssignment() {
     }
     const KeyAssignmentOutcome outcome =
         OpenKeyAssignment(*keyMapDialog_, service_.model(), service_.paths().dataDir);
-    // A "keymap.bin" that could not be read back leaves the assignments as they are in memory.
+    if (outcome.reload.outcome == LoadOutcome::Unreadable ||
+        outcome.reload.outcome == LoadOutcome::CreateFailed) {
+        // The dialog started from the assignments in memory; the file is left as it is.
+        prompts_.show(text(u"无法读取文件，文件保持原样：\n",
+                           u"A file could not be read and was left as it is:\n") +
+                          U16(outcome.reload.error),
+                      u"", PromptButtons::Ok);
+    }
     if (outcome.write) {
         reportWrite(*outcome.write);
     }
 }
 
 fs::path AppCommands::updaterPath() const {
-    return service_.paths().dataDir / kUpdaterFileName;
+    // Beside the program, or in the installed data folder; where it would be when none is found.
+    const auto& dirs = service_.paths().shippedDirs;
+    if (auto found = FindShippedFile(dirs, kUpdaterFileName)) {
+        return *found;
+    }
+    return (dirs.empty() ? service_.paths().dataDir : dirs.front()) / kUpdaterFileName;
 }
 
 void AppCommands::startUpdater() {

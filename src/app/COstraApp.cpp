@@ -153,16 +153,21 @@ void COstraApp::createBackend() {
     }
 }
 
-void COstraApp::reportStartupFile(const char* what, bool ok, const std::string& error) {
-    if (ok) {
+void COstraApp::reportStartupFile(const char* what, const LoadResult& result) {
+    if (result.outcome == LoadOutcome::Loaded || result.outcome == LoadOutcome::Created) {
         return;
     }
+    const std::string& error = result.error;
     // The program runs on with the keyboard's state; the file is left exactly as it is.
     std::fprintf(stderr, "tavrin-gaming-keyboard: %s: %s\n", what, error.c_str());
     const bool chinese = service_->model().chinese();
+    const bool unreadable = result.outcome == LoadOutcome::Unreadable;
     const std::u16string text =
-        (chinese ? std::u16string(u"无法读取文件，文件保持原样：\n")
-                 : std::u16string(u"A file could not be read and was left as it is:\n")) +
+        (unreadable
+             ? (chinese ? std::u16string(u"无法读取文件，文件保持原样：\n")
+                        : std::u16string(u"A file could not be read and was left as it is:\n"))
+             : (chinese ? std::u16string(u"无法创建文件：\n")
+                        : std::u16string(u"A file could not be created:\n"))) +
         Utf16FromUtf8(std::u8string(error.begin(), error.end()));
     Prompts& prompts = overrides_.prompts ? *overrides_.prompts : *prompts_;
     static_cast<void>(prompts.show(text, u"", PromptButtons::Ok));  // OK is the only answer
@@ -237,9 +242,9 @@ bool COstraApp::start(QString& error) {
     }
 
     const LoadResult macros = service_->loadMacroFile();
-    reportStartupFile("MacroDefine.bin", macros.outcome != LoadOutcome::CreateFailed, macros.error);
+    reportStartupFile("MacroDefine.bin", macros);
     const LoadResult keymap = service_->loadKeymapFile();
-    reportStartupFile("keymap.bin", keymap.outcome != LoadOutcome::CreateFailed, keymap.error);
+    reportStartupFile("keymap.bin", keymap);
     model.takeSavedCopies();
     window_->setSliderPositions();
 

@@ -13,6 +13,7 @@
 
 #include "app/AppOptions.h"
 #include "device/HidBackend.h"
+#include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 
@@ -90,7 +91,7 @@ signals:
 private:
     void createBackend();
     void onFirstLink();
-    void reportStartupFile(const char* what, bool ok, const std::string& error);
+    void reportStartupFile(const char* what, const LoadResult& result);
     Clock& clock();
 
     AppOptions options_;

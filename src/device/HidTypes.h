@@ -22,7 +22,7 @@ enum class HidStatus {
     Failed,        // any other error
 };
 
-struct HidResult {
+struct [[nodiscard]] HidResult {
     HidStatus status = HidStatus::Ok;
     std::size_t bytes = 0;  // bytes taken or delivered when status is Ok
     std::string error;      // what went wrong, for the caller's message

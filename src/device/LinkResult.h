@@ -7,7 +7,7 @@
 
 namespace tavrin {
 
-struct LinkResult {
+struct [[nodiscard]] LinkResult {
     bool ok = true;
     bool disconnected = false;  // the device went away (as opposed to a refused or missing report)
     std::string error;          // which step failed and why; empty on success

@@ -23,7 +23,7 @@ inline constexpr std::size_t kKeymapFileSize = SettingsBlock::kSize + Assignment
 static_assert(kKeymapFileSize == 201424);
 
 // Not [[nodiscard]] yet: callers outside the core still drop it.
-struct WriteResult {
+struct [[nodiscard]] WriteResult {
     bool ok = true;
     std::string error;  // what failed, with the path; empty on success
 
@@ -80,7 +80,7 @@ enum class LoadOutcome {
 };
 
 // Not [[nodiscard]] yet: callers outside the core still drop it.
-struct LoadResult {
+struct [[nodiscard]] LoadResult {
     LoadOutcome outcome = LoadOutcome::Loaded;
     std::string error;  // with the path and the reason, unless Loaded or Created
 };

@@ -85,7 +85,7 @@ enum class ProfileStatus {
     Failed,       // a file operation failed; see error
 };
 
-struct ProfileResult {
+struct [[nodiscard]] ProfileResult {
     ProfileStatus status = ProfileStatus::Done;
     std::u16string name;  // the profile created, copied or renamed
     std::string error;

@@ -32,7 +32,7 @@ KeyboardService::KeyboardService(ProgramPaths paths, HidBackend& backend, Clock&
         });
     connection_ = std::make_unique<KeyboardConnection>(
         backend, clock, *sink_, static_cast<KeyboardListener&>(*this),
-        [dir = paths_.dataDir](std::uint8_t layout) { return ReadVersionFile(dir, layout); });
+        [dirs = paths_.shippedDirs](std::uint8_t layout) { return ReadVersionFile(dirs, layout); });
 }
 
 KeyboardService::~KeyboardService() {

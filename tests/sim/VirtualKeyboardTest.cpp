@@ -11,6 +11,10 @@
 namespace tavrin::test {
 namespace {
 
+// These tests look at what the keyboard recorded or holds, not at its answer to each report.
+template <typename Result>
+void Ignore(const Result&) {}
+
 using std::chrono::milliseconds;
 
 std::vector<std::uint8_t> Command(std::uint8_t code, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
@@ -47,68 +51,70 @@ struct MannersCase {
 TEST_F(StrictKeyboard, RecordsEveryBreachOfManners) {
     const MannersCase cases[] = {
         {"a data report nobody announced",
-         [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock&) { k.write(p, Data()); },
+         [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock&) {
+             Ignore(k.write(p, Data()));
+         },
          "data report not announced"},
         {"too few data reports before the next command",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock& c) {
-             k.setFeature(p, Command(0x0B, 0, 1, 2));
+             Ignore(k.setFeature(p, Command(0x0B, 0, 1, 2)));
              c.sleep(milliseconds(5));
-             k.write(p, Data());
+             Ignore(k.write(p, Data()));
              c.sleep(milliseconds(100));
-             k.setFeature(p, Command(0x03, 1));
+             Ignore(k.setFeature(p, Command(0x03, 1)));
          },
          "1 of 2 data reports announced by 0x0B are missing"},
         {"a wrong count in the announcement",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock&) {
-             k.setFeature(p, Command(0x08, 0, 0, 7));
+             Ignore(k.setFeature(p, Command(0x08, 0, 0, 7)));
          },
          "announces 7 data reports, 8 expected"},
         {"data too soon after the key-map command",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock& c) {
-             k.setFeature(p, Command(0x08, 0, 0, 8));
+             Ignore(k.setFeature(p, Command(0x08, 0, 0, 8)));
              c.sleep(milliseconds(49));
-             k.write(p, Data());
+             Ignore(k.write(p, Data()));
          },
          "too early after command 0x08"},
         {"the next command too soon after a macro slot",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock& c) {
-             k.setFeature(p, Command(0x0A, 0, 2, 8));
+             Ignore(k.setFeature(p, Command(0x0A, 0, 2, 8)));
              c.sleep(milliseconds(1));
              for (int i = 0; i < 8; ++i) {
-                 k.write(p, Data());
+                 Ignore(k.write(p, Data()));
              }
              c.sleep(milliseconds(400));
-             k.setFeature(p, Command(0x06));
+             Ignore(k.setFeature(p, Command(0x06)));
          },
          "too early after data report 8 of 0x0A"},
         {"a reply fetched too soon",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock& c) {
-             k.setFeature(p, Command(0x80));
+             Ignore(k.setFeature(p, Command(0x80)));
              c.sleep(milliseconds(9));
              std::vector<std::uint8_t> reply(9);
-             k.getFeature(p, reply);
+             Ignore(k.getFeature(p, reply));
          },
          "reply fetch for 0x80 came"},
         {"a reply fetched without asking",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock&) {
              std::vector<std::uint8_t> reply(9);
-             k.getFeature(p, reply);
+             Ignore(k.getFeature(p, reply));
          },
          "reply fetched without a read command"},
         {"an unknown command",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock&) {
-             k.setFeature(p, Command(0x55));
+             Ignore(k.setFeature(p, Command(0x55)));
          },
          "unknown command 0x55"},
         {"a polite key-map write",
          [](VirtualKeyboard& k, VirtualKeyboard::Port& p, ManualClock& c) {
-             k.setFeature(p, Command(0x08, 0, 0, 8));
+             Ignore(k.setFeature(p, Command(0x08, 0, 0, 8)));
              c.sleep(milliseconds(50));
              for (int i = 0; i < 8; ++i) {
-                 k.write(p, Data(static_cast<std::uint8_t>(i)));
+                 Ignore(k.write(p, Data(static_cast<std::uint8_t>(i))));
              }
              c.sleep(milliseconds(110));
-             k.setFeature(p, Command(0x03, 1));
+             Ignore(k.setFeature(p, Command(0x03, 1)));
          },
          nullptr},
     };
@@ -131,7 +137,7 @@ TEST_F(StrictKeyboard, RecordsEveryBreachOfManners) {
 TEST_F(StrictKeyboard, BreachesReachTheListener) {
     std::vector<std::string> heard;
     keyboard.setBreachListener([&](const std::string& text) { heard.push_back(text); });
-    keyboard.write(*port, Data());
+    Ignore(keyboard.write(*port, Data()));
     EXPECT_EQ(heard, keyboard.breaches());
     EXPECT_EQ(heard.size(), 1u);
 }
@@ -144,7 +150,7 @@ TEST_F(StrictKeyboard, FactoryResetRestoresTheFactoryState) {
     state.diyTable(0)[0] = 0xFF;
     keyboard.setState(state);
 
-    keyboard.setFeature(*port, Command(0x0C, 0xFF));
+    Ignore(keyboard.setFeature(*port, Command(0x0C, 0xFF)));
 
     const VirtualKeyboardState reset = keyboard.state();
     EXPECT_EQ(reset, VirtualKeyboardState());
@@ -197,10 +203,10 @@ TEST(VirtualKeyboardStateFile, RemembersTheConfigurationAcrossRuns) {
     {
         VirtualKeyboard first(clock, options);
         auto port = first.open(VirtualKeyboard::kCommandInterface);
-        first.setFeature(*port, Command(0x07, 0, 1));
-        first.setFeature(*port, Command(0x0B, 0, 3, 2));
-        first.write(*port, Data(0xFF));
-        first.write(*port, Data(0x0F));
+        Ignore(first.setFeature(*port, Command(0x07, 0, 1)));
+        Ignore(first.setFeature(*port, Command(0x0B, 0, 3, 2)));
+        Ignore(first.write(*port, Data(0xFF)));
+        Ignore(first.write(*port, Data(0x0F)));
         EXPECT_EQ(first.stateFileError(), "");
     }
     VirtualKeyboard second(clock, options);
@@ -219,10 +225,10 @@ TEST(VirtualKeyboardStateFile, AStartingGameModeOverridesTheFileOnly) {
     {
         VirtualKeyboard first(clock, options);
         auto port = first.open(VirtualKeyboard::kCommandInterface);
-        first.setFeature(*port, Command(0x07, 0, 1));
-        first.setFeature(*port, Command(0x0B, 0, 3, 2));
-        first.write(*port, Data(0xFF));
-        first.write(*port, Data(0x0F));
+        Ignore(first.setFeature(*port, Command(0x07, 0, 1)));
+        Ignore(first.setFeature(*port, Command(0x0B, 0, 3, 2)));
+        Ignore(first.write(*port, Data(0xFF)));
+        Ignore(first.write(*port, Data(0x0F)));
     }
     options.gameMode = 0;
     VirtualKeyboard second(clock, options);
@@ -232,7 +238,7 @@ TEST(VirtualKeyboardStateFile, AStartingGameModeOverridesTheFileOnly) {
 
     // It answers ReadGameMode with it as well.
     auto port = second.open(VirtualKeyboard::kCommandInterface);
-    second.setFeature(*port, Command(0x87));
+    Ignore(second.setFeature(*port, Command(0x87)));
     std::array<std::uint8_t, 9> reply{};
     ASSERT_TRUE(second.getFeature(*port, reply).ok());
     EXPECT_EQ(reply[3], 0);

@@ -13,7 +13,7 @@ namespace tavrin {
 
 class CKeyMap;
 
-struct KeyAssignmentOutcome {
+struct [[nodiscard]] KeyAssignmentOutcome {
     enum class Status {
         NotAssignable,  // no key selected, or a key without a KeyMap entry: nothing shown
         Cancelled,      // the dialog closed without OK: nothing applied

@@ -12,7 +12,7 @@ namespace tavrin {
 class CMacroRecordDlg;
 struct Model;
 
-struct MacroManagerOutcome {
+struct [[nodiscard]] MacroManagerOutcome {
     bool accepted = false;  // the user left with OK
     WriteResult keymap;     // "keymap.bin"; untouched (ok) when not accepted
     WriteResult macros;     // "MacroDefine.bin"; untouched (ok) when not accepted

@@ -81,6 +81,8 @@ public:
     void responseListClick(int x, int y);
     void helpClick(int x, int y);
     void closeProgram();
+    // The write of "keymap.bin" that Close made.
+    const WriteResult& lastWrite() const { return lastWrite_; }
 
     // The key assignment dialog for model().selectedKey, run modally; it applies and stores its
     // choice itself (OpenKeyAssignment). Without one a Keymap-view click only selects the key.

@@ -121,8 +121,15 @@ void CConfigureDlg::OnInitDialog() {
     list_->setEditMode(CTransparentListBox::TransparentRename);
     list_->endEdit(false);
 
-    const std::optional<std::size_t> current = folder_.open(settings_);
-    fillList(current);
+    const ProfileFolderOpened opened = folder_.openFolder(settings_);
+    fillList(opened.selected);
+    if (opened.defaultProfile && opened.defaultProfile->outcome != LoadOutcome::Loaded &&
+        opened.defaultProfile->outcome != LoadOutcome::Created) {
+        // Something in the default profile's place could not be read: it is kept as it is.
+        const std::string& why = opened.defaultProfile->error;
+        message(text(u"The default profile could not be created:\n", u"无法创建默认配置文件：\n") +
+                Utf16FromUtf8(std::u8string(why.begin(), why.end())));
+    }
     list_->setFocus(Qt::OtherFocusReason);
     update();
 }

@@ -148,7 +148,8 @@ protected:
                     dialog->reject();
                 }
             });
-            OpenKeyAssignment(*dialog, *model, dir.path());
+            const KeyAssignmentOutcome outcome = OpenKeyAssignment(*dialog, *model, dir.path());
+            EXPECT_NE(outcome.status, KeyAssignmentOutcome::Status::NotAssignable);
         });
     }
 
