@@ -64,6 +64,12 @@ AppCommands::AppCommands(KeyboardService& service, COstraDlg& window, SettingsSt
     connect(&service_, &KeyboardService::stateChanged, this, &AppCommands::onStateChanged);
     connect(&service_, &KeyboardService::keyboardEvent, this, &AppCommands::onKeyboardEvent);
     connect(&service_, &KeyboardService::keyboardLost, &window_, &QWidget::hide);
+    // A change from another surface shows in the window at once.
+    connect(&service_, &KeyboardService::modelChanged, this, [this] {
+        window_.setSliderPositions();
+        window_.applyModelRules();
+        window_.paintAll();
+    });
 }
 
 AppCommands::~AppCommands() = default;

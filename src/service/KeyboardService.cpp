@@ -5,6 +5,10 @@
 #include "device/WindowMessages.h"
 #include "model/AssignmentReconcile.h"
 #include "model/ChangedKeyRule.h"
+#include "model/KeyAssignment.h"
+#include "model/KeyTables.h"
+#include "model/LightingRules.h"
+#include "model/MacroStore.h"
 
 namespace tavrin {
 
@@ -203,6 +207,95 @@ void KeyboardService::profileLoaded() {
         reportWrite(writeKeymap());
         emit settingsLoaded(false);
     });
+}
+
+// ---- Edits -----------------------------------------------------------------------------------
+
+template <typename Edit>
+EditResult KeyboardService::edit(bool valid, Edit&& change) {
+    if (!editable()) {
+        return EditResult::Busy;
+    }
+    if (!valid) {
+        return EditResult::InvalidValue;
+    }
+    change(model_->settings);
+    emit modelChanged();
+    return EditResult::Done;
+}
+
+EditResult KeyboardService::chooseEffect(std::size_t listIndex) {
+    return edit(listIndex < kEffectCount,
+                [listIndex](SettingsBlock& s) { static_cast<void>(ChooseEffect(s, listIndex)); });
+}
+
+EditResult KeyboardService::setSpeedLevel(std::uint8_t level) {
+    return edit(level <= 4, [level](SettingsBlock& s) { s.setSpeedLevel(level); });
+}
+
+EditResult KeyboardService::setBrightnessLevel(std::uint8_t level) {
+    return edit(level <= 4, [level](SettingsBlock& s) { s.setBrightnessLevel(level); });
+}
+
+EditResult KeyboardService::setColourIndex(std::uint8_t colour) {
+    return edit(colour >= 1 && colour <= 8,
+                [colour](SettingsBlock& s) { s.setColourIndex(colour); });
+}
+
+EditResult KeyboardService::setDirectionCode(std::uint8_t direction) {
+    return edit(direction <= 3, [direction](SettingsBlock& s) { s.setDirectionCode(direction); });
+}
+
+EditResult KeyboardService::setGameMode(bool on) {
+    return edit(true, [on](SettingsBlock& s) { s.setGameMode(on ? 1 : 0); });
+}
+
+EditResult KeyboardService::setWinLock(bool on) {
+    return edit(true, [on](SettingsBlock& s) { s.setWinLock(on ? 1 : 0); });
+}
+
+EditResult KeyboardService::setResponseTime(std::uint8_t steps) {
+    return edit(steps >= 1 && steps <= 10, [steps](SettingsBlock& s) { s.setResponseTime(steps); });
+}
+
+EditResult KeyboardService::setReportInterval(std::uint8_t position) {
+    return edit(position <= 3, [position](SettingsBlock& s) { s.setReportInterval(position); });
+}
+
+EditResult KeyboardService::setDiyKey(std::size_t table, std::uint8_t position, bool lit) {
+    const bool valid = table < SettingsBlock::kDiyTableCount && position < kMatrixPositionCount;
+    return edit(valid, [=](SettingsBlock& s) {
+        s.diyTable(table)[LedIndexTable[position]] = lit ? 0xFF : 0x00;
+    });
+}
+
+EditResult KeyboardService::assignKey(std::uint8_t position, const PendingAssignment& choice,
+                                      WriteResult& written) {
+    if (!editable()) {
+        return EditResult::Busy;
+    }
+    if (position >= kMatrixPositionCount ||
+        choice.pendingLaunchPath.size() > PendingAssignment::kLaunchPathMaxChars) {
+        return EditResult::InvalidValue;
+    }
+    model_->selectedKey = position;
+    model_->pending = choice;
+    written = CommitKeyAssignment(*model_, paths_.dataDir);
+    emit modelChanged();
+    return EditResult::Done;
+}
+
+EditResult KeyboardService::commitMacros(WriteResult& written) {
+    if (!editable()) {
+        return EditResult::Busy;
+    }
+    BuildDeviceMacros(model_->macros, model_->settings);
+    written = writeKeymap();
+    if (written) {
+        written = writeMacroFile();
+    }
+    emit modelChanged();
+    return EditResult::Done;
 }
 
 // ---- Results of the command worker -----------------------------------------------------------

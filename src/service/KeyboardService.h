@@ -27,6 +27,13 @@ enum class [[nodiscard]] Availability{
     Busy,  // a read, a Save or a factory reset owns the keyboard now
 };
 
+// What became of an edit of the model.
+enum class [[nodiscard]] EditResult{
+    Done,          // the model holds it; the next Save sends it
+    Busy,          // a Save or a factory reset owns the model now; nothing changed
+    InvalidValue,  // out of range; nothing changed
+};
+
 class KeyboardService : public QObject, private KeyboardListener {
     Q_OBJECT
 
@@ -78,6 +85,27 @@ public:
     // Ends the link: queued Saves finish, the event worker stops, the handles close.
     void shutdown();
 
+    // Edits, for every surface alike. Each checks its values first and changes all or nothing;
+    // modelChanged follows a change. Refused while a Save or a factory reset runs (the model is
+    // then being taken as the keyboard's); allowed while a read runs, which keeps them.
+    EditResult chooseEffect(std::size_t listIndex);       // 0..17, the effect list's rules
+    EditResult setSpeedLevel(std::uint8_t level);         // 0..4
+    EditResult setBrightnessLevel(std::uint8_t level);    // 0..4
+    EditResult setColourIndex(std::uint8_t colour);       // 1..8
+    EditResult setDirectionCode(std::uint8_t direction);  // 0..3
+    EditResult setGameMode(bool on);
+    EditResult setWinLock(bool on);
+    EditResult setResponseTime(std::uint8_t steps);       // 1..10, steps of 2 ms
+    EditResult setReportInterval(std::uint8_t position);  // 0..3
+    // One key's light in DIY table 0..4.
+    EditResult setDiyKey(std::size_t table, std::uint8_t position, bool lit);
+    // A key's new meaning, as the key assignment dialog leaves it; "keymap.bin" is written.
+    EditResult assignKey(std::uint8_t position, const PendingAssignment& choice,
+                         WriteResult& written);
+    // The macro table changed (macro manager, import): the device macros follow it and both
+    // files are written.
+    EditResult commitMacros(WriteResult& written);
+
 signals:
     void stateChanged(tavrin::KeyboardService::State state);
     void linkStatusChanged();
@@ -93,6 +121,8 @@ signals:
     // From the keyboard's event interface.
     void keyboardEvent(std::uint8_t code);
     void keyboardLost();
+    // An edit through the service changed the model: the windows show it.
+    void modelChanged();
     // After a successful read of the keyboard: the firmware shipped with the updater is newer.
     void firmwareUpdateAvailable();
 
@@ -110,6 +140,9 @@ private:
     void readLighting(bool offerUpdate);
     void reportWrite(const WriteResult& result);
     void setJob(State job);
+    bool editable() const { return job_ == State::Ready; }
+    template <typename Edit>
+    EditResult edit(bool valid, Edit&& change);
     void emitStateIfChanged();
     template <typename F>
     void onWindowThread(F&& f);
@@ -127,3 +160,7 @@ private:
 };
 
 }  // namespace tavrin
+
+// The results travel in signals, also queued ones.
+Q_DECLARE_METATYPE(tavrin::LinkResult)
+Q_DECLARE_METATYPE(tavrin::WriteResult)

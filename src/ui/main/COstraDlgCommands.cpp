@@ -1,6 +1,7 @@
 // Region actions of the main window and the two drop-down lists.
 
 #include "model/KeyTables.h"
+#include "model/LightingRules.h"
 #include "model/LocalFiles.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/main/COstraDlg.h"
@@ -93,15 +94,9 @@ void COstraDlg::effectListClick(int x, int y) {
     if (!row) {
         return;
     }
-    SettingsBlock& s = model_.settings;
     state_.effectListRow = *row;
-    s.setEffectCode(EffectCodeTable[*row]);
-    state_.diyView = s.effectCode() >= kFirstDiyEffect;
-    if (s.effectCode() == 0 && s.colourIndex() == 8) {
-        s.setColourIndex(1);
-    }
-    if (s.effectCode() == 2) {
-        s.setColourIndex(8);
+    if (ChooseEffect(model_.settings, *row)) {
+        state_.diyView = model_.settings.effectCode() >= kFirstDiyEffect;
     }
 }
 
