@@ -3,10 +3,21 @@ set -euo pipefail
 APP="$1"
 work=$(mktemp -d)
 pids=()
+# The programs' standard error goes to logs in $work, not to the test's output: a sanitizer's
+# report there fails the test whatever the checks found.
 cleanup() {
+    local status=$? reports
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    reports=$(grep -l -E 'WARNING: ThreadSanitizer|ERROR: (Address|Leak)Sanitizer|runtime error: ' \
+        "$work"/*.log 2>/dev/null || true)
+    for f in $reports; do
+        echo "FAIL: sanitizer report in $f" >&2
+        cat "$f" >&2
+        status=1
+    done
     [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 mkdir -p "$work/run" "$work/config"
@@ -17,6 +28,15 @@ fail() {
     echo "FAIL: $*" >&2
     for f in "$work"/*.log; do [ -f "$f" ] && { echo "--- $f" >&2; tail -20 "$f" >&2; }; done
     exit 1
+}
+
+# The tools a script needs. scripts/bootstrap installs every one of them and scripts/test runs it
+# first, so a missing tool is a broken set-up and fails the test: a skip would hide the checks.
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || fail "$tool missing (scripts/bootstrap installs it)"
+    done
 }
 
 # Waits up to $1 seconds for the command in the remaining arguments to succeed.

@@ -9,6 +9,7 @@ BUILD="$3"
 CPACK="${4:-}"
 HERE=$(cd "$(dirname "$0")" && pwd)
 export QT_QPA_PLATFORM=offscreen
+require_tools desktop-file-validate dpkg-deb python3
 prefix="$work/prefix"
 "$CMAKE" --install "$BUILD" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
 
@@ -29,15 +30,13 @@ entry="$prefix/share/applications/tavrin-gaming-keyboard.desktop"
 grep -qx 'Exec=tavrin-gaming-keyboard' "$entry" || fail "the desktop entry does not start the program"
 grep -qx 'Icon=tavrin-gaming-keyboard' "$entry" || fail "the desktop entry names another icon"
 grep -qx 'Type=Application' "$entry" || fail "the desktop entry is no application"
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
-fi
+desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
 # Nothing of the build tree or of a user's files belongs in the installation.
 extra=$(cd "$prefix" && find . -type f \( -name '*.bin' -o -name '*.qrc' -o -name '*.stamp' \) | head -3)
 [ -z "$extra" ] || fail "the installation holds $extra"
 
 # The Debian package holds the same layout below /usr, with its dependencies and the rule's loader.
-if [ -n "$CPACK" ] && command -v dpkg-deb >/dev/null; then
+if [ -n "$CPACK" ]; then
     "$CPACK" -G DEB -B "$work/deb" --config "$BUILD/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
         fail "cpack made no package"
     deb=$(ls "$work"/deb/tavrin-gaming-keyboard_*.deb 2>/dev/null | head -1)

@@ -4,10 +4,7 @@
 # else. Usage: save_game_mode.sh <tavrin-gaming-keyboard> <tavrin-virtual-keyboard>
 source "$(dirname "$0")/common.sh"
 KEYBOARD="$2"
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "xvfb-run or xdotool missing: skipped"
-    exit 77
-fi
+require_tools xvfb-run xdotool
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$work/data"
 

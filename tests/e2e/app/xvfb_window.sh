@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real X server: it stays up and shows a window of the size of "main.png".
 source "$(dirname "$0")/common.sh"
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "xvfb-run or xdotool missing: skipped"
-    exit 77
-fi
+require_tools xvfb-run xdotool
 # The test run sets the offscreen platform for the widget tests; this one needs the X server.
 export QT_QPA_PLATFORM=xcb
 PROGRAM_DIR=$(dirname "$APP")
