@@ -141,6 +141,10 @@ void AppCommands::onStateChanged(KeyboardService::State state) {
                                       : QStringLiteral("Restoring the factory settings..."));
             break;
         default:
+            if (window_.busy()) {
+                // Before the one repaint that ends the busy look: the sliders of the new model.
+                window_.setSliderPositions();
+            }
             window_.setBusy(false);
             break;
     }
@@ -160,7 +164,7 @@ void AppCommands::onSaveFinished(const LinkResult& result) {
                            u"is connected, then press Save again."),
                       text(u"保存", u"Save"), PromptButtons::Ok);
     }
-    window_.paintAll();
+    // The window was repainted when the keyboard stopped being busy.
 }
 
 void AppCommands::factoryReset() {
@@ -185,7 +189,7 @@ void AppCommands::factoryReset() {
 }
 
 void AppCommands::onResetFinished(const LinkResult& result) {
-    window_.setSliderPositions();
+    // The window was repainted, sliders included, when the keyboard stopped being busy.
     if (!result) {
         // The model was never touched by the failed reset: it shows what it showed before.
         std::fprintf(stderr, "tavrin-gaming-keyboard: factory reset failed: %s\n",
@@ -195,7 +199,6 @@ void AppCommands::onResetFinished(const LinkResult& result) {
                            u"keyboard is connected, then try again."),
                       text(u"出厂设置", u"Factory Setting"), PromptButtons::Ok);
     }
-    window_.paintAll();
 }
 
 void AppCommands::cancel() {
@@ -316,7 +319,11 @@ void AppCommands::onKeyboardEvent(std::uint8_t code) {
     static_cast<void>(HandleKeyboardEvent(service_.model().assignments, code, shell_));
 }
 
-void AppCommands::onSettingsLoaded(bool /*fromKeyboard*/) {
+void AppCommands::onSettingsLoaded(bool fromKeyboard) {
+    if (fromKeyboard) {
+        // For the log, and for scripts that wait until the keyboard may be used.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: the keyboard's settings are read\n");
+    }
     window_.setSliderPositions();
     window_.applyModelRules();
     window_.paintAll();

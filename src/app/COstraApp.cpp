@@ -260,14 +260,15 @@ bool COstraApp::start(QString& error) {
 void COstraApp::onFirstLink() {
     disconnect(service_.get(), &KeyboardService::linkStatusChanged, this, &COstraApp::onFirstLink);
     const LinkStatus& link = service_->link();
-    if (link.commandOpen && link.eventOpen) {
-        window_->show();
-        window_->paintAll();
-    } else if (!trayAvailable_) {
-        // Without a notification area the window is the only way in.
-        window_->show();
-        window_->paintAll();
-        if (!link.accessDenied) {
+    const bool keyboard = link.commandOpen && link.eventOpen;
+    if (keyboard || !trayAvailable_) {
+        // Without a notification area the window is the only way in. The icon's controller may
+        // have shown it already.
+        if (!window_->isVisible()) {
+            window_->show();
+            window_->paintAll();
+        }
+        if (!keyboard && !link.accessDenied) {
             tray_->showNoKeyboard(15);
         }
     }

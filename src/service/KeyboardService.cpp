@@ -31,9 +31,7 @@ KeyboardService::KeyboardService(ProgramPaths paths, HidBackend& backend, Clock&
             }
             return std::intptr_t{0};
         },
-        [this](std::function<void()> task) {
-            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-        });
+        [this](std::function<void()> task) { onWindowThread(std::move(task)); });
     connection_ = std::make_unique<KeyboardConnection>(
         backend, clock, *sink_, static_cast<KeyboardListener&>(*this),
         [dirs = paths_.shippedDirs](std::uint8_t layout) { return ReadVersionFile(dirs, layout); });
@@ -51,7 +49,28 @@ void KeyboardService::shutdown() {
 
 template <typename F>
 void KeyboardService::onWindowThread(F&& f) {
-    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+    // The value travels under a std::mutex, which every tool can see; the queued call only
+    // wakes this thread and carries nothing.
+    {
+        std::lock_guard lock(inboxMutex_);
+        inbox_.emplace_back(std::forward<F>(f));
+    }
+    QMetaObject::invokeMethod(this, "drainInbox", Qt::QueuedConnection);
+}
+
+void KeyboardService::drainInbox() {
+    for (;;) {
+        std::function<void()> task;
+        {
+            std::lock_guard lock(inboxMutex_);
+            if (inbox_.empty()) {
+                return;
+            }
+            task = std::move(inbox_.front());
+            inbox_.pop_front();
+        }
+        task();
+    }
 }
 
 // ---- State -----------------------------------------------------------------------------------

@@ -8,7 +8,10 @@
 
 #include <QObject>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "device/Clock.h"
 #include "device/CrossThreadMessageSink.h"
@@ -126,6 +129,10 @@ signals:
     // After a successful read of the keyboard: the firmware shipped with the updater is newer.
     void firmwareUpdateAvailable();
 
+private slots:
+    // Runs what the workers handed over, in the order they did.
+    void drainInbox();
+
 private:
     // KeyboardListener, called on the command worker: each hands a value to this thread.
     void linkChanged(const LinkStatus& status) override;
@@ -157,6 +164,8 @@ private:
     bool startupSettled_ = false;
     bool firmwareRead_ = false;
     State lastState_ = State::None;
+    std::mutex inboxMutex_;
+    std::deque<std::function<void()>> inbox_;
 };
 
 }  // namespace tavrin

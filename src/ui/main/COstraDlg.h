@@ -125,6 +125,7 @@ protected:
 
 private:
     void composeSurface();
+    void startSurfaceFrom(const QImage& base);
     void paintPanel(QPainter& p);
     void paintLists(QPainter& p, const SectionLayout& layout);
     void paintHelp(QPainter& p);

@@ -96,13 +96,17 @@ void COstraDlg::keyPressEvent(QKeyEvent* event) {
 void COstraDlg::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     state_.hoverFlags.fill(0);
-    paintAll();
+    if (isVisible()) {
+        paintAll();  // a hidden window is composed again when it shows
+    }
 }
 
 bool COstraDlg::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) {
         state_.hoverFlags.fill(0);
-        paintAll();
+        if (isVisible()) {
+            paintAll();
+        }
     }
     return QWidget::event(event);
 }

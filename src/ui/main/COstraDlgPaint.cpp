@@ -43,9 +43,21 @@ void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int hei
                text);
 }
 
+void COstraDlg::startSurfaceFrom(const QImage& base) {
+    // One surface for every frame: a new 2.6 MB image per frame would cost its page faults on
+    // every repaint.
+    if (surface_.size() != base.size() || surface_.format() != base.format()) {
+        surface_ = base.copy();
+        return;
+    }
+    QPainter p(&surface_);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, base);
+}
+
 void COstraDlg::paintAll() {
     if (busy_) {
-        surface_ = busyBase_.copy();
+        startSurfaceFrom(busyBase_);
         QPainter p(&surface_);
         paintBusy(p);
     } else {
@@ -62,7 +74,7 @@ void COstraDlg::composeSurface() {
         surface_.fill(Qt::black);
         return;
     }
-    surface_ = background.copy();
+    startSurfaceFrom(background);
     QPainter p(&surface_);
 
     // 1. Title buttons.

@@ -28,7 +28,13 @@ for i in \$(seq 1 50); do
 done
 id=\$(find_window)
 [ -n "\$id" ] || { echo "no visible window" >"$work/verdict"; kill \$app; exit 1; }
-sleep 2  # the start-up read
+# The start-up read: the window shows once the keyboard opens, and takes commands once it is read.
+for i in \$(seq 1 100); do
+    grep -q "the keyboard's settings are read" "$work/app.log" && break
+    sleep 0.2
+done
+grep -q "the keyboard's settings are read" "$work/app.log" ||
+    { echo "the start-up read never ended" >"$work/verdict"; kill \$app; exit 1; }
 click() { xdotool mousemove --window "\$id" "\$1" "\$2" click 1; sleep 0.4; }
 click 100 200   # Game Mode header
 click 38 232    # ON
