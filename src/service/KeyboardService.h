@@ -56,6 +56,8 @@ public:
     State state() const;
     const LinkStatus& link() const { return link_; }
     bool connected() const { return link_.commandOpen; }
+    // Whether the link's event worker runs; the link never holds more than one.
+    bool keyEventThreadRunning() const { return connection_->keyEventThreadRunning(); }
     // The first read of the keyboard has ended (successfully or not), or no keyboard was there.
     bool startupSettled() const { return startupSettled_; }
     // The firmware shipped beside the updater is newer than the keyboard's, as of the last read
