@@ -6,9 +6,11 @@
 //
 // Usage: tavrin_latency_probe [--virtual-keyboard PATH]
 // Prints one line per phase and ends with 0; 1 when a phase did not finish or went wrong.
-// Start-up runs from start() to 500 ms after the start-up read; removal from "unplug" until both
-// interfaces are closed; arrival from "plug" until they are open again and read (the program's
-// own 2000 ms settle included); the commands until the window is no longer busy.
+// Start-up runs from start() to 500 ms after the start-up read; removal from "unplug" until the
+// command interface is closed; arrival from "plug" until both interfaces are open again and the
+// re-read and the lighting reads are in the model (the program's own 2000 ms settle included);
+// Save and the factory reset until their result is reported; a profile load from the command to
+// the profile being taken into the model, 50 ms after the profile manager's OK.
 //
 // The probe waits for each phase from its own timer, never by sleeping or by a nested event
 // loop, so the gaps it reports are the program's own.
@@ -24,17 +26,18 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppOptions.h"
 #include "app/COstraApp.h"
-#include "device/KeyboardConnection.h"
+#include "device/LinkResult.h"
 #include "model/Model.h"
 #include "model/ProfileFile.h"
 #include "model/Prompts.h"
 #include "model/Shell.h"
-#include "ui/main/COstraDlg.h"
+#include "service/KeyboardService.h"
 #include "ui/main/MainLayout.h"
 
 namespace {
@@ -48,10 +51,22 @@ using namespace std::chrono_literals;
 namespace probe_app {
 
 using App = tavrin::COstraApp;
+using State = tavrin::KeyboardService::State;
 
 struct Services {
     tavrin::Prompts* prompts;  // every message box, answered at once
     tavrin::Shell* shell;      // programs and files the program would open
+};
+
+// What the keyboard service has told since the probe last cleared this. Filled by its signals on
+// the window's thread; the phases only read it from their timer.
+struct Reports {
+    int fromKeyboard = 0;  // settingsLoaded(true): a read of the keyboard is in the model
+    int fromProfile = 0;   // settingsLoaded(false): a profile is in the model
+    std::vector<std::string> readFailures;
+    std::optional<tavrin::LinkResult> save;
+    std::optional<tavrin::LinkResult> reset;
+    bool sawReading = false;  // the state was Reading at some point
 };
 
 std::unique_ptr<App> Make(const QString& socket, const fs::path& dataDir, const fs::path& configDir,
@@ -71,32 +86,48 @@ std::unique_ptr<App> Make(const QString& socket, const fs::path& dataDir, const 
 bool Start(App& app, QString& error) {
     return app.start(error);
 }
-// The start-up read has ended: the model holds the keyboard's settings.
-bool StartupReadDone(App& app) {
-    return app.settingsLoaded();
+// From now on the service's reports reach `reports`. Called once, right after Start: every result
+// of the keyboard comes back to the window's thread queued, so none has been missed.
+void Listen(App& app, Reports& reports) {
+    using tavrin::KeyboardService;
+    KeyboardService& service = app.service();
+    QObject::connect(&service, &KeyboardService::settingsLoaded, &service,
+                     [&reports](bool fromKeyboard) {
+                         ++(fromKeyboard ? reports.fromKeyboard : reports.fromProfile);
+                     });
+    QObject::connect(
+        &service, &KeyboardService::readFailed, &service,
+        [&reports](const QString& error) { reports.readFailures.push_back(error.toStdString()); });
+    QObject::connect(&service, &KeyboardService::saveFinished, &service,
+                     [&reports](const tavrin::LinkResult& result) { reports.save = result; });
+    QObject::connect(&service, &KeyboardService::factoryResetFinished, &service,
+                     [&reports](const tavrin::LinkResult& result) { reports.reset = result; });
+    QObject::connect(&service, &KeyboardService::stateChanged, &service, [&reports](State state) {
+        reports.sawReading = reports.sawReading || state == State::Reading;
+    });
 }
-// A command (Save, Return, a profile load) is still at work.
-bool CommandRunning(App& app) {
-    return app.window().busy();
+// The start-up read has ended (well or not), or no keyboard was there.
+bool StartupSettled(App& app) {
+    return app.service().startupSettled();
 }
-// The keyboard's removal has been handled: both interfaces closed.
-bool KeyboardGone(App& app) {
-    return !app.connection().commandOpen() && !app.connection().eventOpen();
+State StateOf(App& app) {
+    return app.service().state();
 }
-// The keyboard's arrival has been handled: both interfaces open again and the re-read ended.
-// Today the whole arrival runs in one call on the window's thread, so open means read; a program
-// that reads on a worker must answer here only once that read is over.
-bool KeyboardBack(App& app) {
-    return app.connection().commandOpen() && app.connection().eventOpen();
+// Both interfaces open and nothing read, saved or reset now.
+bool KeyboardReady(App& app) {
+    const tavrin::LinkStatus& link = app.service().link();
+    return link.commandOpen && link.eventOpen && StateOf(app) == State::Ready;
 }
-// Why the re-read at the last arrival failed; empty when it did not.
-std::string ArrivalReadError(App& app) {
-    const tavrin::LinkResult& read = app.connection().lastReadResult();
-    return read ? std::string() : "the re-read failed: " + read.error;
+bool CommandInterfaceOpen(App& app) {
+    return app.service().link().commandOpen;
+}
+bool EventInterfaceOpen(App& app) {
+    return app.service().link().eventOpen;
 }
 tavrin::Model& ModelOf(App& app) {
-    return app.model();
+    return app.service().model();
 }
+// The commands as the window's buttons give them.
 void Save(App& app) {
     app.runCommand(tavrin::Region::Save);
 }
@@ -233,6 +264,23 @@ private:
         keyboard_.write("\n");
     }
 
+    // Why the service's reads failed during this phase; empty when none did.
+    std::string readFailures(const char* what) const {
+        std::string out;
+        for (const std::string& error : reports_.readFailures) {
+            out += (out.empty() ? std::string(what) + ": " : std::string("; ")) + error;
+        }
+        return out;
+    }
+
+    // Why a command's result says it failed; empty when it arrived and succeeded.
+    static std::string failure(const char* what, const std::optional<tavrin::LinkResult>& result) {
+        if (!result) {
+            return std::string(what) + ": no result";
+        }
+        return result->ok ? std::string() : std::string(what) + " failed: " + result->error;
+    }
+
     void definePhases() {
         phases_.push_back({
             "start-up",
@@ -244,25 +292,45 @@ private:
                 QString error;
                 if (!probe_app::Start(app(), error)) {
                     startError_ = "start failed: " + error.toStdString();
+                    return;
                 }
+                probe_app::Listen(app(), reports_);
             },
-            [this] { return !startError_.empty() || probe_app::StartupReadDone(app()); },
-            [this] { return startError_; },
+            [this] { return !startError_.empty() || probe_app::StartupSettled(app()); },
+            [this] {
+                if (!startError_.empty()) {
+                    return startError_;
+                }
+                std::string problem = readFailures("the start-up read failed");
+                if (problem.empty() && !probe_app::KeyboardReady(app())) {
+                    problem = "the keyboard is not ready after start-up";
+                }
+                return problem;
+            },
             500ms,
         });
         phases_.push_back({
             "removal",
             {},
             [this] { say("unplug"); },
-            [this] { return probe_app::KeyboardGone(app()); },
-            {},
+            [this] { return !probe_app::CommandInterfaceOpen(app()); },
+            [this] {
+                return probe_app::EventInterfaceOpen(app())
+                           ? std::string("the event interface is still open")
+                           : std::string();
+            },
         });
         phases_.push_back({
             "arrival",
             {},
             [this] { say("plug"); },
-            [this] { return probe_app::KeyboardBack(app()); },
-            [this] { return probe_app::ArrivalReadError(app()); },
+            // Open is not enough: the re-read and both lighting reads must be in the model.
+            [this] {
+                return !reports_.readFailures.empty() ||
+                       (reports_.sawReading && reports_.fromKeyboard > 0 &&
+                        probe_app::KeyboardReady(app()));
+            },
+            [this] { return readFailures("the re-read failed"); },
         });
         phases_.push_back({
             "save",
@@ -276,22 +344,34 @@ private:
                                     " parts changed";
                 }
             },
-            [this] { probe_app::Save(app()); },
-            [this] { return !probe_app::CommandRunning(app()); },
             [this] {
-                const tavrin::Model& model = probe_app::ModelOf(app());
-                if (!tavrin::ChangedParts(model.settings, model.savedSettings).empty()) {
-                    return std::string("parts are still unsaved");
+                probe_app::Save(app());
+                if (probe_app::StateOf(app()) != probe_app::State::Saving) {
+                    notStarted_ = "the Save did not start";
                 }
-                return std::string();
+            },
+            [this] { return reports_.save.has_value(); },
+            [this] {
+                std::string problem = failure("the Save", reports_.save);
+                const tavrin::Model& model = probe_app::ModelOf(app());
+                if (problem.empty() &&
+                    !tavrin::ChangedParts(model.settings, model.savedSettings).empty()) {
+                    problem = "parts are still unsaved";
+                }
+                return problem;
             },
         });
         phases_.push_back({
             "factory-reset",
             {},
-            [this] { probe_app::FactoryReset(app()); },
-            [this] { return !probe_app::CommandRunning(app()); },
-            {},
+            [this] {
+                probe_app::FactoryReset(app());
+                if (probe_app::StateOf(app()) != probe_app::State::Resetting) {
+                    notStarted_ = "the factory reset did not start";
+                }
+            },
+            [this] { return reports_.reset.has_value(); },
+            [this] { return failure("the factory reset", reports_.reset); },
             0ms,
             30s,
             1,  // "Confirm to return Factory Setting?"
@@ -316,13 +396,18 @@ private:
                     return profileApplied_;
                 });
             },
-            [this] { probe_app::LoadProfile(app()); },
-            [this] { return profileShown_ && !probe_app::CommandRunning(app()); },
+            [this] {
+                probe_app::LoadProfile(app());
+                if (!profileShown_) {
+                    notStarted_ = "the profile manager was not shown";
+                } else if (!profileApplied_) {
+                    notStarted_ = "the profile could not be read";
+                }
+            },
+            // The profile manager's OK hands the profile on 50 ms later.
+            [this] { return reports_.fromProfile > 0; },
             [this] {
                 const auto now = probe_app::ModelOf(app()).settings.lighting();
-                if (!profileApplied_) {
-                    return std::string("the profile could not be read");
-                }
                 if (!std::equal(now.begin(), now.end(), profileLighting_.begin(),
                                 profileLighting_.end())) {
                     return std::string("the model does not hold the profile's lighting");
@@ -351,7 +436,7 @@ private:
             return;
         }
         const Phase& phase = phases_[static_cast<std::size_t>(current_)];
-        if (doneAt_ < 0 && phase.done()) {
+        if (doneAt_ < 0 && (!notStarted_.empty() || phase.done())) {
             doneAt_ = now;
         }
         if (doneAt_ >= 0 && now - doneAt_ >= std::chrono::nanoseconds(phase.settle).count()) {
@@ -365,6 +450,8 @@ private:
         current_ = index;
         const Phase& phase = phases_[static_cast<std::size_t>(index)];
         setupProblem_.clear();
+        notStarted_.clear();
+        reports_ = {};
         promptsBefore_ = prompts_.shown.size();
         if (phase.prepare) {
             phase.prepare();
@@ -388,7 +475,7 @@ private:
         std::fflush(stdout);
         std::string problem = setupProblem_;
         if (finished && phase.whatWentWrong) {
-            const std::string after = phase.whatWentWrong();
+            const std::string after = notStarted_.empty() ? phase.whatWentWrong() : notStarted_;
             problem += (problem.empty() || after.empty() ? "" : "; ") + after;
         }
         const std::size_t asked = prompts_.shown.size() - promptsBefore_;
@@ -471,6 +558,8 @@ private:
     int current_ = -1;
     std::string startError_;
     std::string setupProblem_;
+    std::string notStarted_;  // the phase's command was refused: its result will never come
+    probe_app::Reports reports_;
     std::size_t promptsBefore_ = 0;
     std::vector<std::uint8_t> profileLighting_;
     bool profileShown_ = false;
