@@ -329,9 +329,12 @@ void AppCommands::onSettingsLoaded(bool fromKeyboard) {
     window_.paintAll();
 }
 
-void AppCommands::onReadFailed(const QString& error) {
+void AppCommands::onReadFailed(const LinkResult& result) {
     std::fprintf(stderr, "tavrin-gaming-keyboard: reading the keyboard failed: %s\n",
-                 qPrintable(error));
+                 result.error.c_str());
+    if (result.disconnected) {
+        return;  // it was unplugged: the keyboard is read again when it comes back
+    }
     prompts_.show(
         text(u"键盘没有响应，未能读取其设置。程序继续使用原有的设置；请重新插拔键盘以再次读取。",
              u"The keyboard did not answer, so its settings were not read. The "

@@ -64,7 +64,7 @@ private:
     void onSettingsLoaded(bool fromKeyboard);
     void onSaveFinished(const LinkResult& result);
     void onResetFinished(const LinkResult& result);
-    void onReadFailed(const QString& error);
+    void onReadFailed(const LinkResult& result);
     void onStateChanged(KeyboardService::State state);
     void offerFirmwareUpdate();
     // Tells the user why an operation that needs the keyboard did not start.

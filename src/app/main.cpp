@@ -85,7 +85,12 @@ int main(int argc, char** argv) {
     const QString screenshot = qEnvironmentVariable("TAVRIN_SCREENSHOT");
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(2500, &program, [&program, screenshot] {
-            const bool saved = program.window().grab().save(screenshot);
+            // Written whole under another name, then renamed: a reader never sees half a file.
+            const QString part = screenshot + QStringLiteral(".part");
+            QFile::remove(part);
+            const bool saved = program.window().grab().save(part, "PNG") &&
+                               (!QFile::exists(screenshot) || QFile::remove(screenshot)) &&
+                               QFile::rename(part, screenshot);
             std::fprintf(stderr, "tavrin-gaming-keyboard: %s %s\n",
                          saved ? "screenshot written to" : "could not write",
                          qPrintable(screenshot));

@@ -358,7 +358,7 @@ void KeyboardService::onSettingsRead(const KeyboardRead& read) {
         // is offered. The next arrival reads again.
         startupSettled_ = true;
         emitStateIfChanged();
-        emit readFailed(QString::fromStdString(read.result.error));
+        emit readFailed(read.result);
         return;
     }
     TakeRead(*model_, read);
@@ -388,7 +388,7 @@ void KeyboardService::onLightingRead(const KeyboardRead& read, bool offerUpdate)
     reportWrite(writeKeymap());
     emitStateIfChanged();
     if (!read.result) {
-        emit readFailed(QString::fromStdString(read.result.error));
+        emit readFailed(read.result);
     }
     emit settingsLoaded(true);
     if (offerUpdate && updateAvailable()) {

@@ -117,8 +117,9 @@ signals:
     // The model holds a new configuration: from the keyboard (the start-up or an arrival's read,
     // lighting included) or loaded locally (a profile). The windows refresh from it.
     void settingsLoaded(bool fromKeyboard);
-    // A read of the keyboard did not succeed; the model is as it was. `error` says why.
-    void readFailed(const QString& error);
+    // A read of the keyboard did not succeed; the model is as it was. The result says why, and
+    // whether the keyboard simply went away.
+    void readFailed(const tavrin::LinkResult& result);
     void saveFinished(const tavrin::LinkResult& result);
     void factoryResetFinished(const tavrin::LinkResult& result);
     // A file the service keeps could not be written.

@@ -47,15 +47,19 @@ namespace {
 using test::Ms;
 
 // A command interface that can be made to answer as an unplugged one, and come back on the same
-// handle. The event interface is never touched.
+// handle; or to stay plugged in and answer no get-feature request (`mute`). The event interface is
+// never touched.
 class AwayDevice final : public HidDevice {
 public:
-    AwayDevice(std::unique_ptr<HidDevice> inner, std::atomic<bool>& away)
-        : inner_(std::move(inner)), away_(away) {}
+    AwayDevice(std::unique_ptr<HidDevice> inner, std::atomic<bool>& away, std::atomic<bool>& mute)
+        : inner_(std::move(inner)), away_(away), mute_(mute) {}
     HidResult sendFeatureReport(ConstByteSpan report) override {
         return away_ ? HidResult::Gone() : inner_->sendFeatureReport(report);
     }
     HidResult getFeatureReport(ByteSpan report) override {
+        if (mute_) {
+            return HidResult::Error("Broken pipe");
+        }
         return away_ ? HidResult::Gone() : inner_->getFeatureReport(report);
     }
     HidResult write(ConstByteSpan report) override {
@@ -68,24 +72,26 @@ public:
 private:
     std::unique_ptr<HidDevice> inner_;
     std::atomic<bool>& away_;
+    std::atomic<bool>& mute_;
 };
 
 class AwayBackend final : public HidBackend {
 public:
-    AwayBackend(VirtualKeyboard& keyboard, std::atomic<bool>& away)
-        : inner_(keyboard), away_(away) {}
+    AwayBackend(VirtualKeyboard& keyboard, std::atomic<bool>& away, std::atomic<bool>& mute)
+        : inner_(keyboard), away_(away), mute_(mute) {}
     std::vector<HidInterfaceInfo> enumerate() override { return inner_.enumerate(); }
     std::unique_ptr<HidDevice> open(const std::string& path, std::string& error) override {
         auto device = inner_.open(path, error);
         if (!device) {
             return nullptr;
         }
-        return std::make_unique<AwayDevice>(std::move(device), away_);
+        return std::make_unique<AwayDevice>(std::move(device), away_, mute_);
     }
 
 private:
     VirtualKeyboardBackend inner_;
     std::atomic<bool>& away_;
+    std::atomic<bool>& mute_;
 };
 
 // Window points of the regions (all sections closed unless a test opens them).
@@ -124,7 +130,7 @@ protected:
     // The keyboard, the clock and the answers of this fixture, for every application it starts.
     AppOverrides testOverrides() {
         AppOverrides overrides;
-        overrides.backend = std::make_unique<AwayBackend>(*keyboard, away);
+        overrides.backend = std::make_unique<AwayBackend>(*keyboard, away, mute);
         overrides.configFolder = config.path();
         overrides.trayAvailable = true;
         overrides.showSplash = false;
@@ -196,6 +202,7 @@ protected:
     std::unique_ptr<VirtualKeyboard> keyboard =
         std::make_unique<VirtualKeyboard>(clock, StrictKeyboard());
     std::atomic<bool> away{false};
+    std::atomic<bool> mute{false};
     test::ScriptedPrompts prompts;
     test::RecordingShell shell;
     test::ScriptedFileChooser chooser;
@@ -911,8 +918,8 @@ TEST_F(MainCommandsTest, AStartUpReadThatFailsSaysSoAndChangesNothing) {
         prompts = test::ScriptedPrompts();
         // A newer firmware beside the updater: a read that succeeded would offer it.
         writeVersionFile(9, 9);
-        // The keyboard is found but answers no request.
-        away = true;
+        // The keyboard is found but answers no get-feature request.
+        mute = true;
         start(l.id);
         QTRY_COMPARE(prompts.shown().size(), std::size_t{1});
         EXPECT_EQ(prompts.shown()[0].text, l.text) << "and no firmware offer";
@@ -922,7 +929,7 @@ TEST_F(MainCommandsTest, AStartUpReadThatFailsSaysSoAndChangesNothing) {
         EXPECT_EQ(model().settings.gameMode(), 0) << "the model keeps what the file held";
 
         // Save and Return then say that no keyboard is there, and send nothing.
-        away = false;
+        mute = false;
         mark();
         app->runCommand(Region::Save);
         app->runCommand(Region::Return);
@@ -932,6 +939,12 @@ TEST_F(MainCommandsTest, AStartUpReadThatFailsSaysSoAndChangesNothing) {
                   std::u16string::npos);
         EXPECT_TRUE(keyboard->hostReports().empty());
     }
+    // The only breaches are the replies the muted interface never delivered.
+    app.reset();
+    for (const std::string& breach : keyboard->breaches()) {
+        EXPECT_NE(breach.find("0x87"), std::string::npos) << breach;
+    }
+    keyboard = std::make_unique<VirtualKeyboard>(clock, StrictKeyboard());
 }
 
 TEST_F(MainCommandsTest, WithoutAKeyboardProfilesAndCancelWorkOnTheFiles) {
