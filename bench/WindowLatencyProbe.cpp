@@ -95,9 +95,10 @@ void Listen(App& app, Reports& reports) {
                      [&reports](bool fromKeyboard) {
                          ++(fromKeyboard ? reports.fromKeyboard : reports.fromProfile);
                      });
-    QObject::connect(
-        &service, &KeyboardService::readFailed, &service,
-        [&reports](const QString& error) { reports.readFailures.push_back(error.toStdString()); });
+    QObject::connect(&service, &KeyboardService::readFailed, &service,
+                     [&reports](const tavrin::LinkResult& result) {
+                         reports.readFailures.push_back(result.error);
+                     });
     QObject::connect(&service, &KeyboardService::saveFinished, &service,
                      [&reports](const tavrin::LinkResult& result) { reports.save = result; });
     QObject::connect(&service, &KeyboardService::factoryResetFinished, &service,

@@ -1,5 +1,7 @@
 // The lighting and performance panels of the main window, clicked at their pixel positions.
 
+#include <QApplication>
+
 #include "ui/controls/CBitSlider.h"
 #include "ui/main/MainViewFixture.h"
 
@@ -230,6 +232,35 @@ TEST_F(PanelTest, TheRightmostReportRateIsThree) {
     EXPECT_EQ(report->pos(), QPoint(28, 348));
     click(100, 330);  // and closes
     EXPECT_FALSE(report->isVisible());
+}
+
+}  // namespace
+}  // namespace tavrin::test
+
+namespace tavrin::test {
+namespace {
+
+TEST_F(PanelTest, PaintingNeverWritesTheModel) {
+    // Another thread's read (or any owner of the model) changed the lighting behind the sliders'
+    // back, and the Light section with its sliders is open.
+    click(100, 115);
+    model->settings.setEffectCode(1);
+    model->settings.setBrightnessLevel(3);
+    model->settings.setSpeedLevel(0);
+    model->settings.setReportInterval(2);
+    model->settings.setColourIndex(0);  // a colour the panel has no use for
+    const SettingsBlock before = model->settings;
+    window->paintAll();
+    window->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(model->settings, before) << "the sliders' old positions and the colour rule stay out";
+
+    // The model reaches the sliders when it is set from it, and the colour rule applies when the
+    // model changes.
+    window->setSliderPositions();
+    window->applyModelRules();
+    EXPECT_EQ(window->slider(kBrightnessSliderId)->value(), 3);
+    EXPECT_EQ(model->settings.colourIndex(), 1);
 }
 
 }  // namespace
