@@ -277,12 +277,29 @@ void KeyboardConnection::startupJob(const SettingsBlock& base) {
     if (!commandOpened) {
         return;
     }
+    readConfiguration(KeyboardRead::Origin::Startup, base);
+}
+
+void KeyboardConnection::readConfiguration(KeyboardRead::Origin origin, const SettingsBlock& base) {
     KeyboardRead read;
-    read.origin = KeyboardRead::Origin::Startup;
-    read.parts = StartupReadParts();
+    read.origin = origin;
     auto job = std::make_unique<Model>();
     job->settings = base;
-    read.result = ReadStartupSettings(commands_, *job);
+    if (origin == KeyboardRead::Origin::Startup) {
+        read.parts = StartupReadParts();
+        read.result = ReadStartupSettings(commands_, *job);
+    } else {
+        // An arrival: the firmware, everything, then the DIY tables once more.
+        read.parts = WholeReadParts();
+        auto guard = commands_.lock();
+        read.result = commands_.readFirmwareInfo(job->firmware);
+        if (read.result) {
+            read.result = ReadAllSettings(commands_, *job);
+        }
+        for (std::size_t n = 0; read.result && n < SettingsBlock::kDiyTableCount; ++n) {
+            read.result = commands_.readDiyTable(n, job->settings);
+        }
+    }
     read.settings = job->settings;
     if (read.result) {
         read.firmware = job->firmware;
@@ -360,41 +377,17 @@ void KeyboardConnection::arrivalSequence(const SettingsBlock& base) {
     clock_.sleep(kArrivalSettle);
     status_.accessDenied = false;
     if (!commands_.isOpen()) {
-        if (openCommandInterface()) {
-            report();
-            KeyboardRead read;
-            read.origin = KeyboardRead::Origin::Arrival;
-            read.parts = WholeReadParts();
-            auto job = std::make_unique<Model>();
-            job->settings = base;
-            {
-                auto guard = commands_.lock();
-                read.result = commands_.readFirmwareInfo(job->firmware);
-                if (read.result) {
-                    read.result = ReadAllSettings(commands_, *job);
-                }
-                for (std::size_t n = 0; read.result && n < SettingsBlock::kDiyTableCount; ++n) {
-                    read.result = commands_.readDiyTable(n, job->settings);
-                }
-            }
-            read.settings = job->settings;
-            if (read.result) {
-                read.firmware = job->firmware;
-            } else {
-                commands_.close();
-                report();
-            }
-            listener_.settingsRead(read);
-        } else {
-            report();
+        const bool opened = openCommandInterface();
+        report();
+        if (opened) {
+            readConfiguration(KeyboardRead::Origin::Arrival, base);
         }
     }
     if (!eventDevice_) {
-        if (openEventInterface()) {
-            report();
+        const bool opened = openEventInterface();
+        report();
+        if (opened) {
             listener_.eventInterfaceOpened();
-        } else {
-            report();
         }
     }
 }

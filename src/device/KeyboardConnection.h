@@ -118,6 +118,9 @@ private:
     bool openEventInterface();
     std::unique_ptr<HidDevice> openFoundInterface();
     void startupJob(const SettingsBlock& base);
+    // Reads the keyboard into a copy of `base` and tells the listener; a failed read closes the
+    // command side.
+    void readConfiguration(KeyboardRead::Origin origin, const SettingsBlock& base);
     void deviceChangeJob();
     void removalSequence();
     void arrivalSequence(const SettingsBlock& base);
