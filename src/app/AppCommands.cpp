@@ -273,14 +273,8 @@ void AppCommands::openKeyAssignment() {
     }
     const KeyAssignmentOutcome outcome =
         OpenKeyAssignment(*keyMapDialog_, service_.model(), service_.paths().dataDir);
-    if (outcome.reload.outcome == LoadOutcome::Unreadable ||
-        outcome.reload.outcome == LoadOutcome::CreateFailed) {
-        // The dialog started from the assignments in memory; the file is left as it is.
-        prompts_.show(text(u"无法读取文件，文件保持原样：\n",
-                           u"A file could not be read and was left as it is:\n") +
-                          U16(outcome.reload.error),
-                      u"", PromptButtons::Ok);
-    }
+    // The dialog started from the assignments in memory; the file is left as it is.
+    reportLoad("keymap.bin", outcome.reload);
     if (outcome.write) {
         reportWrite(*outcome.write);
     }
@@ -341,6 +335,20 @@ void AppCommands::onReadFailed(const LinkResult& result) {
              u"program goes on with the settings it had; unplug the keyboard and plug "
              u"it in again to read it."),
         text(u"键盘", u"Keyboard"), PromptButtons::Ok);
+}
+
+void AppCommands::reportLoad(const char* what, const LoadResult& result) {
+    if (result.outcome == LoadOutcome::Loaded || result.outcome == LoadOutcome::Created) {
+        return;
+    }
+    // The program runs on with what it has; the file is left exactly as it is.
+    std::fprintf(stderr, "tavrin-gaming-keyboard: %s: %s\n", what, result.error.c_str());
+    const std::u16string text =
+        result.outcome == LoadOutcome::Unreadable
+            ? this->text(u"无法读取文件，文件保持原样：\n",
+                         u"A file could not be read and was left as it is:\n")
+            : this->text(u"无法创建文件：\n", u"A file could not be created:\n");
+    prompts_.show(text + U16(result.error), u"", PromptButtons::Ok);
 }
 
 void AppCommands::reportWrite(const WriteResult& result) {

@@ -55,6 +55,8 @@ public:
     void startUpdater();
     void openHomePage();
     void onKeyboardEvent(std::uint8_t code);
+    // A file that could not be read or created: which one and why.
+    void reportLoad(const char* what, const LoadResult& result);
 
 signals:
     // The keyboard refuses this user: the icon's notice says how to get access.

@@ -11,7 +11,6 @@
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
 #include "model/Prompts.h"
-#include "model/Utf16Text.h"
 #include "platform/hidraw/HidrawBackend.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
@@ -153,26 +152,6 @@ void COstraApp::createBackend() {
     }
 }
 
-void COstraApp::reportStartupFile(const char* what, const LoadResult& result) {
-    if (result.outcome == LoadOutcome::Loaded || result.outcome == LoadOutcome::Created) {
-        return;
-    }
-    const std::string& error = result.error;
-    // The program runs on with the keyboard's state; the file is left exactly as it is.
-    std::fprintf(stderr, "tavrin-gaming-keyboard: %s: %s\n", what, error.c_str());
-    const bool chinese = service_->model().chinese();
-    const bool unreadable = result.outcome == LoadOutcome::Unreadable;
-    const std::u16string text =
-        (unreadable
-             ? (chinese ? std::u16string(u"无法读取文件，文件保持原样：\n")
-                        : std::u16string(u"A file could not be read and was left as it is:\n"))
-             : (chinese ? std::u16string(u"无法创建文件：\n")
-                        : std::u16string(u"A file could not be created:\n"))) +
-        Utf16FromUtf8(std::u8string(error.begin(), error.end()));
-    Prompts& prompts = overrides_.prompts ? *overrides_.prompts : *prompts_;
-    static_cast<void>(prompts.show(text, u"", PromptButtons::Ok));  // OK is the only answer
-}
-
 bool COstraApp::start(QString& error) {
     trayAvailable_ = overrides_.trayAvailable.value_or(TrayIcon::available());
     settings_ = std::make_unique<QtSettingsStore>(overrides_.configFolder);
@@ -242,9 +221,9 @@ bool COstraApp::start(QString& error) {
     }
 
     const LoadResult macros = service_->loadMacroFile();
-    reportStartupFile("MacroDefine.bin", macros);
+    commands_->reportLoad("MacroDefine.bin", macros);
     const LoadResult keymap = service_->loadKeymapFile();
-    reportStartupFile("keymap.bin", keymap);
+    commands_->reportLoad("keymap.bin", keymap);
     model.takeSavedCopies();
     window_->setSliderPositions();
 

@@ -13,7 +13,6 @@
 
 #include "app/AppOptions.h"
 #include "device/HidBackend.h"
-#include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 
@@ -91,7 +90,6 @@ signals:
 private:
     void createBackend();
     void onFirstLink();
-    void reportStartupFile(const char* what, const LoadResult& result);
     Clock& clock();
 
     AppOptions options_;
