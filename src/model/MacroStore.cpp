@@ -1,6 +1,7 @@
 #include "model/MacroStore.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/KeyCodeTable.h"
 
@@ -12,6 +13,25 @@ std::uint16_t RecordedDelay(std::uint64_t milliseconds) {
 
 std::uint16_t TypedDelay(std::int64_t value) {
     return static_cast<std::uint16_t>(std::clamp<std::int64_t>(value, kMinTypedDelay, kMaxDelay));
+}
+
+std::size_t UsedMacroSlots(const MacroTable& macros) {
+    std::size_t used = 0;
+    while (used < MacroTable::kSlotCount && !macros.record(used).isFree()) {
+        ++used;
+    }
+    return used;
+}
+
+std::size_t DeleteMacroSlot(MacroTable& macros, std::size_t slot) {
+    const std::size_t used = UsedMacroSlots(macros);
+    for (std::size_t from = slot + 1; from < MacroTable::kSlotCount; ++from) {
+        const ConstMacroRecord source = std::as_const(macros).record(from);
+        std::ranges::copy(source.bytes(), macros.record(from - 1).bytes().begin());
+    }
+    const MacroRecord last = macros.record(used > 0 ? used - 1 : 0);
+    std::ranges::fill(last.bytes(), std::uint8_t{0});
+    return used;
 }
 
 void BuildDeviceMacros(const MacroTable& macros, SettingsBlock& settings) {

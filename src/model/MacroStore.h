@@ -59,6 +59,14 @@ std::uint16_t TypedDelay(std::int64_t value);
 // 0 has no name; records above the last used slot keep their bytes.
 void BuildDeviceMacros(const MacroTable& macros, SettingsBlock& settings);
 
+// The number of used slots: named slots from slot 0 on.
+std::size_t UsedMacroSlots(const MacroTable& macros);
+
+// Deletes the macro in `slot` as the macro manager does: the later slots move down one place and
+// the last used slot is cleared, so the used slots stay contiguous. Returns the number of used
+// slots before the deletion.
+std::size_t DeleteMacroSlot(MacroTable& macros, std::size_t slot);
+
 // Index of the first all-zero event, which is the number of events; nullopt when all 127 are
 // used.
 std::optional<std::size_t> FirstFreeEvent(MacroEventsView events);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/KeyCodeTable.h"
@@ -270,6 +272,41 @@ TEST(DelayRulesTest, RecordedAndTypedDelaysAreBounded) {
     EXPECT_EQ(TypedDelay(-5), 2);
     EXPECT_EQ(TypedDelay(60000), 60000);
     EXPECT_EQ(TypedDelay(1000000), 60000);
+}
+
+}  // namespace
+}  // namespace tavrin
+
+namespace tavrin {
+namespace {
+
+TEST(MacroSlotTest, DeletingASlotMovesTheLaterOnesDownAndClearsTheLastUsed) {
+    struct Case {
+        int slots;   // used slots before
+        int remove;  // the slot deleted
+    };
+    const Case cases[] = {{3, 1}, {3, 2}, {1, 0}, {5, 0}, {5, 4}};
+    for (const Case& c : cases) {
+        MacroTable table;
+        for (int s = 0; s < c.slots; ++s) {
+            table.record(static_cast<std::size_t>(s)).setName(std::u16string(1, u'a' + s));
+            table.record(static_cast<std::size_t>(s)).setLoopCount(s + 10);
+        }
+        EXPECT_EQ(DeleteMacroSlot(table, static_cast<std::size_t>(c.remove)),
+                  static_cast<std::size_t>(c.slots));
+        ASSERT_EQ(UsedMacroSlots(table), static_cast<std::size_t>(c.slots - 1));
+        for (int s = 0; s < c.slots - 1; ++s) {
+            const int from = s < c.remove ? s : s + 1;
+            EXPECT_EQ(table.record(static_cast<std::size_t>(s)).name(),
+                      std::u16string(1, u'a' + from));
+            EXPECT_EQ(table.record(static_cast<std::size_t>(s)).loopCount(), from + 10);
+        }
+        for (int s = c.slots - 1; s < 5; ++s) {
+            const auto bytes = std::as_const(table).record(static_cast<std::size_t>(s)).bytes();
+            EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [](auto b) { return b == 0; }))
+                << "slot " << s << " is free and zero";
+        }
+    }
 }
 
 }  // namespace

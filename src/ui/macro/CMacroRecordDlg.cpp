@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "model/MacroStore.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 #include "model/Prompts.h"
@@ -580,20 +581,8 @@ void CMacroRecordDlg::deleteMacro() {
     eventList_->endEdit(false);
     eventList_->clear();
 
-    int used = 0;
-    while (used < static_cast<int>(kMaxMacros) &&
-           !std::as_const(workingMacroTable_).record(static_cast<std::size_t>(used)).isFree()) {
-        ++used;
-    }
-    for (int slot = s + 1; slot < static_cast<int>(kMaxMacros); ++slot) {
-        const ConstMacroRecord from =
-            std::as_const(workingMacroTable_).record(static_cast<std::size_t>(slot));
-        const MacroRecord to = workingMacroTable_.record(static_cast<std::size_t>(slot - 1));
-        std::copy(from.bytes().begin(), from.bytes().end(), to.bytes().begin());
-    }
-    const MacroRecord last =
-        workingMacroTable_.record(static_cast<std::size_t>(std::max(used - 1, 0)));
-    std::fill(last.bytes().begin(), last.bytes().end(), std::uint8_t{0});
+    const int used =
+        static_cast<int>(DeleteMacroSlot(workingMacroTable_, static_cast<std::size_t>(s)));
 
     const int select = std::min(s, used - 2);
     macroList_->setSelectedLine(select);

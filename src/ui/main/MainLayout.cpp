@@ -6,16 +6,6 @@ namespace tavrin {
 
 namespace {
 
-constexpr std::array<std::u16string_view, kEffectCount> kEffectNamesEnglish = {
-    u"Static",     u"Breathing", u"Wave",       u"Reactive", u"Sidewinder",    u"Ripple",
-    u"Instant-on", u"RainDropo", u"Horse Race", u"Scatter",  u"Single Ripple", u"Character",
-    u"Radar",      u"DIY1",      u"DIY2",       u"DIY3",     u"DIY4",          u"DIY5"};
-
-constexpr std::array<std::u16string_view, kEffectCount> kEffectNamesChinese = {
-    u"全亮",     u"呼吸", u"波浪",     u"随按渐灭", u"蛇形跑马", u"涟漪",
-    u"即按即亮", u"雨滴", u"环形跑马", u"扩散模式", u"单行涟漪", u"字节模式",
-    u"扩散集合", u"DIY1", u"DIY2",     u"DIY3",     u"DIY4",     u"DIY5"};
-
 enum class When { Always, LightOpenDiy, LightOpen, GameOpen, ResponseOpen };
 
 struct RegionRow {
@@ -160,22 +150,6 @@ std::optional<std::uint8_t> ResponseListRowAt(const SectionLayout& layout, int x
     const int top = layout.responseListY();
     if (27 <= x && x <= 247 && top <= y && y <= top + kResponseRows * kListRowHeight - 1) {
         return static_cast<std::uint8_t>((y - top) / kListRowHeight);
-    }
-    return std::nullopt;
-}
-
-std::u16string_view EffectName(std::size_t row, bool chinese) {
-    if (row >= kEffectCount) {
-        return {};
-    }
-    return chinese ? kEffectNamesChinese[row] : kEffectNamesEnglish[row];
-}
-
-std::optional<std::u16string_view> EffectNameForCode(std::uint8_t effectCode, bool chinese) {
-    for (std::size_t row = 0; row < kEffectCount; ++row) {
-        if (EffectCodeTable[row] == effectCode) {
-            return EffectName(row, chinese);
-        }
     }
     return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "model/LightingRules.h"
+
 namespace tavrin {
 
 // Region numbers index hoverFlags; they are the window's own numbering, not positions in a table.
@@ -88,11 +90,5 @@ inline constexpr int kResponseRows = 10;
 
 std::optional<std::uint8_t> EffectListRowAt(int x, int y);
 std::optional<std::uint8_t> ResponseListRowAt(const SectionLayout& layout, int x, int y);
-
-// The effect list's names in row order.
-std::u16string_view EffectName(std::size_t row, bool chinese);
-// The name drawn in the effect box: the first row whose code is `effectCode`; none for codes the
-// list does not know.
-std::optional<std::u16string_view> EffectNameForCode(std::uint8_t effectCode, bool chinese);
 
 }  // namespace tavrin
