@@ -47,7 +47,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Debian 12's libraries that the programs link, and the fonts the skins' texts use.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
-libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, libhidapi-hidraw0 (>= 0.13), \
+libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins, libhidapi-hidraw0 (>= 0.13), \
 libudev1, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 # udev reads the new rule and gives an already plugged-in keyboard its permissions.

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <cstdio>
+#include <utility>
 
 #include "model/Prompts.h"
 #include "model/Shell.h"
@@ -34,6 +35,20 @@ constexpr const char* kUpdaterFileName = "Tavrin Gaming Keyboard_Update";
 std::u16string U16(const std::string& utf8) {
     return Utf16FromUtf8(std::u8string(utf8.begin(), utf8.end()));
 }
+
+// While a dialog works on the model, other surfaces are answered "busy".
+class WindowHold {
+public:
+    explicit WindowHold(KeyboardService& service) : service_(service) {
+        service_.holdForWindow(true);
+    }
+    ~WindowHold() { service_.holdForWindow(false); }
+    WindowHold(const WindowHold&) = delete;
+    WindowHold& operator=(const WindowHold&) = delete;
+
+private:
+    KeyboardService& service_;
+};
 
 }  // namespace
 
@@ -152,11 +167,15 @@ void AppCommands::onStateChanged(KeyboardService::State state) {
 
 void AppCommands::save() {
     // Without a keyboard the change stays in the model and is sent by a later Save.
-    explain(service_.save(), text(u"保存", u"Save"));
+    const Availability started = service_.save();
+    windowSave_ = started == Availability::Started;
+    explain(started, text(u"保存", u"Save"));
 }
 
 void AppCommands::onSaveFinished(const LinkResult& result) {
-    if (!result) {
+    // A Save that another surface started reports its result there.
+    const bool own = std::exchange(windowSave_, false);
+    if (!result && own) {
         // The saved copies stay as they were, so the next Save sends the change again.
         std::fprintf(stderr, "tavrin-gaming-keyboard: save failed: %s\n", result.error.c_str());
         prompts_.show(text(u"设置没有保存到键盘。请检查键盘是否已连接，然后再次点击“保存”。",
@@ -185,12 +204,15 @@ void AppCommands::factoryReset() {
     state.panel.responseCollapsed = true;
     state.panel.reportCollapsed = true;
     // The keyboard may have gone while the question was open.
-    explain(service_.factoryReset(), text(u"出厂设置", u"Factory Setting"));
+    const Availability started = service_.factoryReset();
+    windowReset_ = started == Availability::Started;
+    explain(started, text(u"出厂设置", u"Factory Setting"));
 }
 
 void AppCommands::onResetFinished(const LinkResult& result) {
     // The window was repainted, sliders included, when the keyboard stopped being busy.
-    if (!result) {
+    const bool own = std::exchange(windowReset_, false);
+    if (!result && own) {
         // The model was never touched by the failed reset: it shows what it showed before.
         std::fprintf(stderr, "tavrin-gaming-keyboard: factory reset failed: %s\n",
                      result.error.c_str());
@@ -211,6 +233,7 @@ void AppCommands::cancel() {
 }
 
 void AppCommands::profile() {
+    const WindowHold hold(service_);
     bool accepted = false;
     if (profileDialog_) {
         accepted = profileDialog_(window_.frameGeometry());
@@ -248,6 +271,7 @@ FileChooser& AppCommands::fileChooser() {
 }
 
 void AppCommands::macroManager() {
+    const WindowHold hold(service_);
     if (!macroDialog_) {
         ensureDialogServices();
         macroClock_ = std::make_unique<SteadyMacroClock>();
@@ -266,6 +290,7 @@ void AppCommands::macroManager() {
 }
 
 void AppCommands::openKeyAssignment() {
+    const WindowHold hold(service_);
     if (!keyMapDialog_) {
         ensureDialogServices();
         keyMapDialog_ = std::make_unique<CKeyMap>(service_.model(), *dialogSkins_, *keyHook_,

@@ -90,6 +90,8 @@ private:
     std::unique_ptr<CKeyMap> keyMapDialog_;
     std::unique_ptr<CMacroRecordDlg> macroDialog_;
     std::unique_ptr<CConfigureDlg> profileDialogWindow_;
+    bool windowSave_ = false;   // the running Save was started here
+    bool windowReset_ = false;  // the running reset was started here
 };
 
 }  // namespace tavrin

@@ -1,6 +1,7 @@
 #include "app/AppOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace tavrin {
 
@@ -8,6 +9,7 @@ std::optional<AppOptions> ParseAppOptions(const QStringList& arguments, QString&
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Tavrin Gaming Keyboard configuration"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption simulate(QStringLiteral("simulate"),
                                       QStringLiteral("Use the built-in virtual keyboard."));
     const QCommandLineOption virtualDevice(
@@ -27,6 +29,11 @@ std::optional<AppOptions> ParseAppOptions(const QStringList& arguments, QString&
     }
     if (parser.isSet(QStringLiteral("help"))) {
         error = parser.helpText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        error =
+            QStringLiteral("tavrin-gaming-keyboard %1").arg(QCoreApplication::applicationVersion());
         return std::nullopt;
     }
     AppOptions options;

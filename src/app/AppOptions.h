@@ -12,7 +12,8 @@ struct AppOptions {
     std::optional<QString> dataDir;        // the program directory
 };
 
-// Parses the command line; nullopt with `error` set when it cannot be understood.
+// Parses the command line; nullopt with `error` set when it cannot be understood, or to the help
+// or version text that was asked for.
 std::optional<AppOptions> ParseAppOptions(const QStringList& arguments, QString& error);
 
 }  // namespace tavrin

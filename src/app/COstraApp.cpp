@@ -8,6 +8,7 @@
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
 #include "app/TrayController.h"
+#include "dbus/DBusFacade.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
 #include "model/Prompts.h"
@@ -16,7 +17,9 @@
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShellAdapter.h"
 #include "platform/qt/TrayIcon.h"
+#include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
+#include "service/RunPaths.h"
 #include "sim/VirtualHidLinkBackend.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
@@ -27,41 +30,13 @@ namespace tavrin {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::optional<fs::path> EnvPath(const char* name) {
-    const QString value = qEnvironmentVariable(name);
-    if (value.isEmpty()) {
-        return std::nullopt;
-    }
-    return fs::path(value.toStdString());
-}
-
-ProgramPaths ResolvePaths(const AppOptions& options) {
-    ProgramDirectoryInputs in;
-    if (options.dataDir) {
-        in.dataDirOption = fs::path(options.dataDir->toStdString());
-    }
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    in.executableDir = fs::path(exeDir.toStdString());
-    in.executableDirWritable = QFileInfo(exeDir).isWritable();
-    in.xdgDataHome = EnvPath("XDG_DATA_HOME");
-    in.home = EnvPath("HOME");
-    in.installedDataDir =
-        fs::path(QDir(exeDir)
-                     .absoluteFilePath(QStringLiteral("../share/tavrin-gaming-keyboard"))
-                     .toStdString())
-            .lexically_normal();
-    return ResolveProgramPaths(in);
-}
-
-}  // namespace
-
 COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
     : options_(std::move(options)), overrides_(std::move(overrides)) {}
 
 COstraApp::~COstraApp() {
-    // Icon, hot-plug registration, then the workers and the handles.
+    // The bus, the icon, hot-plug registration, then the workers and the handles.
+    bus_.reset();
+    scripting_.reset();
     tray_.reset();
     hotplug_.reset();
     if (service_) {
@@ -155,7 +130,7 @@ void COstraApp::createBackend() {
 bool COstraApp::start(QString& error) {
     trayAvailable_ = overrides_.trayAvailable.value_or(TrayIcon::available());
     settings_ = std::make_unique<QtSettingsStore>(overrides_.configFolder);
-    paths_ = ResolvePaths(options_);
+    paths_ = ResolveRunPaths(options_.dataDir);
     if (overrides_.skinRoot) {
         paths_.skinRoots.push_back(*overrides_.skinRoot);
     }
@@ -218,6 +193,16 @@ bool COstraApp::start(QString& error) {
         CSplashScreen splash;
         splash.setPicturePath(CSplashScreen::PicturePath(skins, model.languageId));
         splash.exec();
+    }
+
+    // Scripts reach the same service over the session bus. Without a bus the program runs on;
+    // tavrinctl then finds no program and says so.
+    scripting_ = std::make_unique<KeyboardScripting>(*service_, *settings_);
+    bus_ = std::make_unique<DBusFacade>(*service_, *scripting_);
+    if (overrides_.publishOnBus) {
+        if (QString why; !bus_->publish(QDBusConnection::sessionBus(), why)) {
+            std::fprintf(stderr, "tavrin-gaming-keyboard: D-Bus: %s\n", qPrintable(why));
+        }
     }
 
     const LoadResult macros = service_->loadMacroFile();

@@ -21,8 +21,10 @@ namespace tavrin {
 class AppCommands;
 class Clock;
 class COstraDlg;
+class DBusFacade;
 class FileChooser;
 class HotplugSource;
+class KeyboardScripting;
 class KeyboardService;
 class Prompts;
 class QtPrompts;
@@ -44,6 +46,7 @@ struct AppOverrides {
     Prompts* prompts = nullptr;                     // tests: message boxes answered by script
     Shell* shell = nullptr;                         // tests: what the shell was asked to start
     FileChooser* chooser = nullptr;                 // tests: file choosers answered by script
+    bool publishOnBus = true;                       // the D-Bus interface on the session bus
 };
 
 class COstraApp : public QObject {
@@ -109,6 +112,8 @@ private:
     std::unique_ptr<AppCommands> commands_;
     std::unique_ptr<TrayController> tray_;
     std::unique_ptr<HotplugSource> hotplug_;
+    std::unique_ptr<KeyboardScripting> scripting_;
+    std::unique_ptr<DBusFacade> bus_;
 };
 
 }  // namespace tavrin

@@ -50,12 +50,16 @@ int main(int argc, char** argv) {
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin Game Keyboard"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin Gaming Keyboard"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
 
     QString error;
     const auto options = tavrin::ParseAppOptions(QCoreApplication::arguments(), error);
     if (!options) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return error.contains(QStringLiteral("--help")) ? 0 : 2;
+        // Help and the version were asked for: standard output, and success.
+        const bool asked = error.contains(QStringLiteral("--help")) ||
+                           error.startsWith(QStringLiteral("tavrin-gaming-keyboard "));
+        std::fprintf(asked ? stdout : stderr, "%s\n", qPrintable(error));
+        return asked ? 0 : 2;
     }
 
     tavrin::SingleInstance instance;

@@ -303,9 +303,12 @@ LoadResult LoadKeymapFile(const fs::path& programDir, Model& model, bool assignm
     }
     if (read.state == FileState::Missing) {
         model.assignments.clear();
-        if (auto written = CreateFileAtomically(path, {ConstByteSpan(model.settings.bytes),
-                                                       ConstByteSpan(model.assignments.bytes)});
-            !written) {
+        const WriteResult written = CreateFileAtomically(
+            path, {ConstByteSpan(model.settings.bytes), ConstByteSpan(model.assignments.bytes)});
+        // Every key knows its own code from the first run on: "Default" gives a key that code
+        // back, and a key without it would send nothing until the next start.
+        model.refreshOwnVk();
+        if (!written) {
             return {LoadOutcome::CreateFailed, written.error};
         }
         return {LoadOutcome::Created, {}};

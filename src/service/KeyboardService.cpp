@@ -1,6 +1,7 @@
 #include "service/KeyboardService.h"
 
 #include <QMetaObject>
+#include <algorithm>
 
 #include "device/WindowMessages.h"
 #include "model/AssignmentReconcile.h"
@@ -85,8 +86,12 @@ KeyboardService::State KeyboardService::state() const {
     return readsInFlight_ > 0 ? State::Reading : State::Ready;
 }
 
+void KeyboardService::holdForWindow(bool held) {
+    windowHolds_ = std::max(0, windowHolds_ + (held ? 1 : -1));
+}
+
 Availability KeyboardService::availability() const {
-    if (!startupSettled_) {
+    if (!startupSettled_ || windowHolds_ > 0) {
         return Availability::Busy;  // the first read has not ended yet
     }
     switch (state()) {
@@ -216,7 +221,9 @@ void KeyboardService::onResetDone(const KeyboardRead& read) {
 WriteResult KeyboardService::cancel() {
     model_->revertToSaved();
     ChangedKeyRule(*model_);
-    return writeKeymap();
+    const WriteResult written = writeKeymap();
+    emit modelChanged();
+    return written;
 }
 
 void KeyboardService::profileLoaded() {

@@ -65,6 +65,12 @@ public:
     bool updateAvailable() const;
     // What an operation that needs the keyboard gets now.
     Availability availability() const;
+    // Whether an edit would be taken now: no Save or reset runs and no window holds the model.
+    bool canEdit() const { return editable(); }
+    // A window that works on the model itself (a dialog) holds it while it is open: other
+    // surfaces are told "busy" meanwhile, so they never change what the window shows or edits.
+    void holdForWindow(bool held);
+    bool heldByWindow() const { return windowHolds_ > 0; }
 
     // Start-up files: "MacroDefine.bin", then "keymap.bin" into the model.
     [[nodiscard]] LoadResult loadMacroFile();
@@ -81,7 +87,7 @@ public:
     Availability save();
     // Factory reset; factoryResetFinished follows.
     Availability factoryReset();
-    // Back to the saved copies; "keymap.bin" is written from them.
+    // Back to the saved copies; "keymap.bin" is written from them; modelChanged follows.
     [[nodiscard]] WriteResult cancel();
     // The profile manager loaded a profile into the model: 50 ms later "MacroDefine.bin" is
     // written and settingsLoaded(false) follows.
@@ -150,7 +156,7 @@ private:
     void readLighting(bool offerUpdate);
     void reportWrite(const WriteResult& result);
     void setJob(State job);
-    bool editable() const { return job_ == State::Ready; }
+    bool editable() const { return job_ == State::Ready && windowHolds_ == 0; }
     template <typename Edit>
     EditResult edit(bool valid, Edit&& change);
     void emitStateIfChanged();
@@ -164,6 +170,7 @@ private:
     LinkStatus link_;
     State job_ = State::Ready;  // Saving or Resetting while one runs, else Ready
     int readsInFlight_ = 0;     // configuration and lighting reads not yet taken
+    int windowHolds_ = 0;
     bool startupSettled_ = false;
     bool firmwareRead_ = false;
     State lastState_ = State::None;

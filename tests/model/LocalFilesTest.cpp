@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "model/KeyTables.h"
 #include "model/LocalFiles.h"
 #include "model/ProgramDirectory.h"
 #include "model/SettingsStore.h"
@@ -35,6 +36,10 @@ TEST_F(LocalFilesTest, MissingKeymapIsCreatedWithEmptyAssignments) {
     ASSERT_EQ(file.size(), 201424u);
     EXPECT_EQ(file[3866], 5);
     EXPECT_TRUE(std::all_of(file.begin() + 4564, file.end(), [](auto b) { return b == 0; }));
+    // In memory every key knows its own code, so that "Default" gives it back on the first run.
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        EXPECT_EQ(model->assignments.record(p).ownVk(), DefaultVkTable[p]) << p;
+    }
 }
 
 TEST_F(LocalFilesTest, FullKeymapLoadsBothImagesAndRefreshesOwnVk) {

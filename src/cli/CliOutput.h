@@ -1,0 +1,23 @@
+#pragma once
+
+// What tavrinctl prints on standard output for a call that succeeded: readable text, or JSON with
+// stable field names.
+
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+#include "cli/CliRequest.h"
+
+namespace tavrin {
+
+// `properties` are the interface's (for status); `via` is "program" or "keyboard".
+QString StatusText(const QVariantMap& properties, const QString& via, bool json);
+// A call's value as the request shows it. `macros` are the GetMacro documents of every listed
+// macro, for `macro list`.
+QString ResultText(const CliRequest& request, const QVariant& value, const QStringList& macros);
+
+// The process's exit code for an error name of the interface (empty: success).
+int ExitCodeFor(const QString& errorName);
+
+}  // namespace tavrin

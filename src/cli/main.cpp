@@ -1,0 +1,307 @@
+// tavrinctl: the keyboard from a shell or a script. When the program runs it owns the keyboard,
+// and tavrinctl asks it over D-Bus; otherwise tavrinctl opens the keyboard itself, does the one
+// thing, waits until the keyboard has taken it, and ends.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDir>
+#include <QEventLoop>
+#include <QLockFile>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "cli/CliOutput.h"
+#include "cli/CliRequest.h"
+#include "dbus/DBusFacade.h"
+#include "device/SteadyClock.h"
+#include "model/Model.h"
+#include "platform/hidraw/HidrawBackend.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "service/KeyboardScripting.h"
+#include "service/KeyboardService.h"
+#include "service/RunPaths.h"
+#include "sim/VirtualHidLinkBackend.h"
+
+namespace tavrin {
+namespace {
+
+// A Save of every part, or a factory reset, takes seconds; nothing takes minutes.
+constexpr int kCallTimeoutMs = 120000;
+// The keyboard's start-up read: far longer than it ever takes, so only a hang ends it.
+constexpr int kSettleTimeoutMs = 30000;
+
+void Print(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+void Complain(const QString& text) {
+    std::fprintf(stderr, "tavrinctl: %s\n", text.toUtf8().constData());
+}
+
+QString Say(bool chinese, const QString& english, const QString& chinese_) {
+    return chinese ? chinese_ : english;
+}
+
+// ---- The running program, over the session bus -------------------------------------------------
+
+class BusCaller {
+public:
+    explicit BusCaller(QDBusConnection bus) : bus_(std::move(bus)) {}
+
+    // The reply's first value; nullopt after printing the error.
+    std::optional<QVariant> call(const QString& method, const QVariantList& args, int& exitCode) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QLatin1String(kBusName), QLatin1String(kObjectPath),
+                                           QLatin1String(kScriptInterface), method);
+        message.setArguments(args);
+        const QDBusMessage reply = bus_.call(message, QDBus::Block, kCallTimeoutMs);
+        if (reply.type() == QDBusMessage::ErrorMessage) {
+            Complain(reply.errorMessage());
+            exitCode = ExitCodeFor(reply.errorName());
+            return std::nullopt;
+        }
+        return reply.arguments().value(0);
+    }
+
+    std::optional<QVariantMap> properties(int& exitCode) {
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QLatin1String(kBusName), QLatin1String(kObjectPath),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+        message.setArguments({QLatin1String(kScriptInterface)});
+        const QDBusReply<QVariantMap> reply = bus_.call(message, QDBus::Block, kCallTimeoutMs);
+        if (!reply.isValid()) {
+            Complain(reply.error().message());
+            exitCode = 1;
+            return std::nullopt;
+        }
+        return reply.value();
+    }
+
+private:
+    QDBusConnection bus_;
+};
+
+int RunOverBus(QDBusConnection bus, const CliRequest& request) {
+    BusCaller caller(std::move(bus));
+    int exitCode = 0;
+    if (request.show == CliShow::Status) {
+        const auto p = caller.properties(exitCode);
+        if (p) {
+            Print(StatusText(*p, QStringLiteral("program"), request.json));
+        }
+        return exitCode;
+    }
+    const auto value = caller.call(request.method, request.args, exitCode);
+    if (!value) {
+        return exitCode;
+    }
+    QStringList macros;
+    if (request.show == CliShow::MacroList) {
+        for (qsizetype i = 0; i < value->toStringList().size(); ++i) {
+            const auto document =
+                caller.call(QStringLiteral("GetMacro"), {static_cast<int>(i + 1)}, exitCode);
+            if (!document) {
+                return exitCode;
+            }
+            macros << document->toString();
+        }
+    }
+    Print(ResultText(request, *value, macros));
+    return 0;
+}
+
+// ---- No program: the keyboard itself -----------------------------------------------------------
+
+class InProcess {
+public:
+    InProcess(const CliRequest& request, SettingsStore& settings, std::uint16_t languageId)
+        : request_(request), settings_(settings), languageId_(languageId) {}
+
+    int run() {
+        const bool chinese = languageId_ == kLanguageChinese;
+        const ProgramPaths paths = ResolveRunPaths(request_.dataDir);
+        std::error_code ec;
+        std::filesystem::create_directories(paths.dataDir / "Configure", ec);
+
+        // Two of these at once would both write the keyboard.
+        QLockFile lock(QDir(QString::fromStdString(paths.dataDir.string()))
+                           .absoluteFilePath(QStringLiteral(".tavrinctl.lock")));
+        lock.setStaleLockTime(0);
+        if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+            Complain(Say(chinese,
+                         QStringLiteral("Another tavrinctl is using the keyboard. Try again in a "
+                                        "moment."),
+                         QStringLiteral("另一个 tavrinctl 正在使用键盘，请稍后再试。")));
+            return 5;
+        }
+
+        if (request_.virtualDevice) {
+            backend_ =
+                std::make_unique<VirtualHidLinkBackend>(request_.virtualDevice->toStdString());
+        } else {
+            backend_ = std::make_unique<HidrawBackend>();
+        }
+        service_ = std::make_unique<KeyboardService>(paths, *backend_, clock_);
+        service_->model().languageId = languageId_;
+        // The local files, as the program reads them at start-up; one that cannot be read is
+        // named and left as it is.
+        const auto loaded = [&](const char* what, const LoadResult& result) {
+            if (result.outcome == LoadOutcome::Unreadable ||
+                result.outcome == LoadOutcome::CreateFailed) {
+                Complain(QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                                      QString::fromStdString(result.error)));
+            }
+        };
+        loaded("MacroDefine.bin", service_->loadMacroFile());
+        loaded("keymap.bin", service_->loadKeymapFile());
+        service_->model().takeSavedCopies();
+        KeyboardScripting scripting(*service_, settings_);
+
+        const bool keyboard =
+            request_.show == CliShow::Status || KeyboardScripting::needsKeyboard(request_.method);
+        if (keyboard && !settle()) {
+            Complain(Say(chinese, QStringLiteral("The keyboard did not finish its start-up read."),
+                         QStringLiteral("键盘没有完成启动读取。")));
+            return 1;
+        }
+        if (request_.show == CliShow::Status) {
+            Print(StatusText(scripting.properties(), QStringLiteral("keyboard"), request_.json));
+            return 0;
+        }
+
+        int exitCode = call(scripting, request_.method, request_.args, true);
+        if (exitCode == 0 && request_.show == CliShow::MacroList) {
+            QStringList macros;
+            for (qsizetype i = 0; exitCode == 0 && i < value_.toStringList().size(); ++i) {
+                const QVariant names = value_;
+                exitCode =
+                    call(scripting, QStringLiteral("GetMacro"), {static_cast<int>(i + 1)}, false);
+                macros << value_.toString();
+                value_ = names;
+            }
+            if (exitCode == 0) {
+                Print(ResultText(request_, value_, macros));
+            }
+        } else if (exitCode == 0) {
+            Print(ResultText(request_, value_, {}));
+        }
+        // The link ends here: a Save that was queued finishes, then the handles close.
+        service_->shutdown();
+        return exitCode;
+    }
+
+private:
+    // Opens the keyboard and waits until its start-up read has ended, or no keyboard was found.
+    bool settle() {
+        QEventLoop loop;
+        const auto check = [&] {
+            if (service_->startupSettled() &&
+                service_->state() != KeyboardService::State::Reading) {
+                loop.quit();
+            }
+        };
+        QObject::connect(service_.get(), &KeyboardService::stateChanged, &loop, check);
+        QObject::connect(service_.get(), &KeyboardService::linkStatusChanged, &loop, check);
+        QObject::connect(service_.get(), &KeyboardService::settingsLoaded, &loop, check);
+        QObject::connect(service_.get(), &KeyboardService::readFailed, &loop, check);
+        bool timedOut = false;
+        QTimer::singleShot(kSettleTimeoutMs, &loop, [&] {
+            timedOut = true;
+            loop.quit();
+        });
+        service_->connectKeyboard();
+        check();
+        if (!service_->startupSettled() || service_->state() == KeyboardService::State::Reading) {
+            loop.exec();
+        }
+        return !timedOut;
+    }
+
+    int call(KeyboardScripting& scripting, const QString& method, const QVariantList& args,
+             bool report) {
+        QEventLoop loop;
+        std::optional<ScriptReply> answer;
+        scripting.call(method, args, [&](const ScriptReply& reply) {
+            answer = reply;
+            loop.quit();
+        });
+        if (!answer) {
+            loop.exec();
+        }
+        if (!answer->ok()) {
+            if (report) {
+                Complain(answer->message);
+            }
+            return ExitCodeFor(KeyboardScripting::errorName(answer->error));
+        }
+        value_ = answer->value;
+        return 0;
+    }
+
+    const CliRequest& request_;
+    SettingsStore& settings_;
+    std::uint16_t languageId_;
+    SteadyClock clock_;
+    std::unique_ptr<HidBackend> backend_;
+    std::unique_ptr<KeyboardService> service_;
+    QVariant value_;
+};
+
+}  // namespace
+}  // namespace tavrin
+
+int main(int argc, char** argv) {
+    using namespace tavrin;
+    QCoreApplication app(argc, argv);
+    // The program's settings: the same language and current profile.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin Game Keyboard"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrin Gaming Keyboard"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
+
+    QtSettingsStore settings;
+    const std::uint16_t languageId = ReadLanguageId(settings);
+    const bool chinese = languageId == kLanguageChinese;
+
+    QString error;
+    const auto request = ParseCli(QCoreApplication::arguments().mid(1), chinese, error);
+    if (!request) {
+        Complain(error.trimmed());
+        return 2;
+    }
+    if (request->show == CliShow::Help) {
+        Print(request->help);
+        return 0;
+    }
+    if (request->show == CliShow::Version) {
+        Print(QStringLiteral("tavrinctl %1\n").arg(QStringLiteral(TAVRIN_VERSION)));
+        return 0;
+    }
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface()->isServiceRegistered(QLatin1String(kBusName))) {
+        if (request->virtualDevice || request->dataDir) {
+            Complain(Say(chinese,
+                         QStringLiteral("The program runs and keeps its own keyboard and files; "
+                                        "--virtual-device and --data-dir are not used."),
+                         QStringLiteral("程序正在运行并使用它自己的键盘和文件；"
+                                        "--virtual-device 和 --data-dir 不起作用。")));
+        }
+        return RunOverBus(bus, *request);
+    }
+    if (request->noSave) {
+        Complain(Say(chinese,
+                     QStringLiteral("--no-save stages edits in the running program, and it does "
+                                    "not run. Start tavrin-gaming-keyboard, or leave --no-save "
+                                    "out."),
+                     QStringLiteral("--no-save 用于在运行中的程序里暂存更改，但程序没有运行。"
+                                    "请启动 tavrin-gaming-keyboard，或去掉 --no-save。")));
+        return 2;
+    }
+    InProcess local(*request, settings, languageId);
+    return local.run();
+}

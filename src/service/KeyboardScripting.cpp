@@ -1,0 +1,1043 @@
+#include "service/KeyboardScripting.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <utility>
+
+#include "model/KeyCodeTable.h"
+#include "model/KeyTables.h"
+#include "model/LightingRules.h"
+#include "model/MacroStore.h"
+#include "model/ProfileFile.h"
+#include "model/ProfileFolder.h"
+#include "model/ScriptNames.h"
+#include "model/SettingsStore.h"
+#include "model/Utf16Text.h"
+#include "service/MacroFileForm.h"
+
+namespace tavrin {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::u16string U16(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+fs::path PathOf(const QString& text) {
+    return PathFromUtf16(U16(text));
+}
+
+const char* StateName(KeyboardService::State state) {
+    switch (state) {
+        case KeyboardService::State::None:
+            return "absent";
+        case KeyboardService::State::Refused:
+            return "refused";
+        case KeyboardService::State::Reading:
+            return "reading";
+        case KeyboardService::State::Ready:
+            return "ready";
+        case KeyboardService::State::Saving:
+            return "saving";
+        case KeyboardService::State::Resetting:
+            return "resetting";
+    }
+    return "absent";
+}
+
+// Keys that have a light: the media keys have no place in the matrix.
+bool HasLight(std::size_t position) {
+    return position < kMatrixPositionCount && MatrixPlaces[position].row >= 0;
+}
+
+constexpr std::array<const char*, 7> kErrorNames = {
+    "", "NoKeyboard", "AccessDenied", "Busy", "InvalidValue", "FileNotReadable", "Failed"};
+
+}  // namespace
+
+// ---- The method table ------------------------------------------------------------------------
+
+// `signature` names the arguments' types: s QString, i int, b bool, a QStringList.
+struct KeyboardScripting::Method {
+    const char* name;
+    const char* signature;
+    bool keyboard;  // needs the keyboard (or the running program's model)
+    void (KeyboardScripting::*run)(const QVariantList&, Done);
+};
+
+namespace {
+
+using S = KeyboardScripting;
+
+}  // namespace
+
+const KeyboardScripting::Method* KeyboardScripting::find(const QString& name) {
+    static constexpr Method kMethods[] = {
+        {"SetLighting", "siisib", true, &S::setLighting},
+        {"SetGameMode", "bb", true, &S::setGameMode},
+        {"SetWinLock", "bb", true, &S::setWinLock},
+        {"SetResponseTime", "ib", true, &S::setResponseTime},
+        {"SetReportRate", "sb", true, &S::setReportRate},
+        {"AssignKey", "sssb", true, &S::assignKey},
+        {"SetDiyKeys", "isab", true, &S::setDiyKeys},
+        {"ListMacros", "", false, &S::listMacros},
+        {"GetMacro", "i", false, &S::getMacro},
+        {"DeleteMacro", "ib", true, &S::deleteMacro},
+        {"ImportMacro", "isb", true, &S::importMacro},
+        {"ExportMacro", "is", false, &S::exportMacro},
+        {"Save", "", true, &S::save},
+        {"Cancel", "", true, &S::cancel},
+        {"FactoryReset", "", true, &S::factoryReset},
+        {"ListProfiles", "", false, &S::listProfiles},
+        {"ApplyProfile", "sb", true, &S::applyProfile},
+        {"NewProfile", "", false, &S::newProfile},
+        {"CopyProfile", "s", false, &S::copyProfile},
+        {"RenameProfile", "ss", false, &S::renameProfile},
+        {"DeleteProfile", "s", false, &S::deleteProfile},
+        {"ImportProfile", "ss", false, &S::importProfile},
+        {"ExportProfile", "ss", false, &S::exportProfile},
+    };
+    for (const Method& m : kMethods) {
+        if (name == QLatin1String(m.name)) {
+            return &m;
+        }
+    }
+    return nullptr;
+}
+
+bool KeyboardScripting::knows(const QString& method) {
+    return find(method) != nullptr;
+}
+
+bool KeyboardScripting::needsKeyboard(const QString& method) {
+    const Method* m = find(method);
+    return m && m->keyboard;
+}
+
+QString KeyboardScripting::errorName(ScriptError error) {
+    return QStringLiteral("%1.Error.%2")
+        .arg(QLatin1String(kScriptInterface),
+             QLatin1String(kErrorNames[static_cast<std::size_t>(error)]));
+}
+
+ScriptError KeyboardScripting::errorFromName(const QString& name) {
+    for (std::size_t e = 1; e < kErrorNames.size(); ++e) {
+        if (name == errorName(static_cast<ScriptError>(e))) {
+            return static_cast<ScriptError>(e);
+        }
+    }
+    return ScriptError::Failed;
+}
+
+KeyboardScripting::KeyboardScripting(KeyboardService& service, SettingsStore& settings,
+                                     QObject* parent)
+    : QObject(parent), service_(service), settings_(settings) {
+    connect(&service_, &KeyboardService::saveFinished, this, &KeyboardScripting::onSaveFinished);
+    connect(&service_, &KeyboardService::factoryResetFinished, this,
+            &KeyboardScripting::onResetFinished);
+}
+
+void KeyboardScripting::call(const QString& method, const QVariantList& args, Done done) {
+    const Method* m = find(method);
+    if (!m) {
+        done(invalid(QStringLiteral("Unknown method %1.").arg(method),
+                     QStringLiteral("未知的方法 %1。").arg(method)));
+        return;
+    }
+    const QLatin1String signature(m->signature);
+    bool typed = args.size() == signature.size();
+    for (qsizetype i = 0; typed && i < args.size(); ++i) {
+        const int type = args[i].metaType().id();
+        switch (signature[i].toLatin1()) {
+            case 's':
+                typed = type == QMetaType::QString;
+                break;
+            case 'i':
+                typed = type == QMetaType::Int;
+                break;
+            case 'b':
+                typed = type == QMetaType::Bool;
+                break;
+            default:
+                typed = type == QMetaType::QStringList;
+                break;
+        }
+    }
+    if (!typed) {
+        done(invalid(QStringLiteral("%1 takes the arguments (%2).").arg(method, signature),
+                     QStringLiteral("%1 的参数应为 (%2)。").arg(method, signature)));
+        return;
+    }
+    (this->*(m->run))(args, std::move(done));
+}
+
+// ---- Answers ---------------------------------------------------------------------------------
+
+QString KeyboardScripting::say(const QString& english, const QString& chinese) const {
+    return service_.model().chinese() ? chinese : english;
+}
+
+ScriptReply KeyboardScripting::error(ScriptError kind, const QString& english,
+                                     const QString& chinese) const {
+    return {kind, say(english, chinese), {}};
+}
+
+ScriptReply KeyboardScripting::invalid(const QString& english, const QString& chinese) const {
+    return error(ScriptError::InvalidValue, english, chinese);
+}
+
+ScriptReply KeyboardScripting::unavailable(Availability why) const {
+    switch (why) {
+        case Availability::Started:
+            return {};
+        case Availability::NoKeyboard:
+            return error(ScriptError::NoKeyboard, QStringLiteral("No keyboard is connected."),
+                         QStringLiteral("未检测到键盘。"));
+        case Availability::AccessDenied:
+            return error(ScriptError::AccessDenied,
+                         QStringLiteral("The keyboard is connected, but this user may not open "
+                                        "it. Install the udev rule (see the README)."),
+                         QStringLiteral("已连接键盘，但当前用户无权打开它。请安装 udev 规则（见 "
+                                        "README）。"));
+        case Availability::Busy:
+            break;
+    }
+    if (service_.heldByWindow()) {
+        return error(ScriptError::Busy,
+                     QStringLiteral("A window of the program is editing the configuration. "
+                                    "Close it, then try again."),
+                     QStringLiteral("程序的窗口正在编辑配置。请关闭该窗口后再试一次。"));
+    }
+    return error(ScriptError::Busy, QStringLiteral("The keyboard is busy. Try again in a moment."),
+                 QStringLiteral("键盘正忙，请稍后再试。"));
+}
+
+std::optional<ScriptReply> KeyboardScripting::refusal(bool send) const {
+    if (!service_.canEdit()) {
+        return unavailable(Availability::Busy);
+    }
+    if (send) {
+        if (const Availability a = service_.availability(); a != Availability::Started) {
+            return unavailable(a);
+        }
+    }
+    return std::nullopt;
+}
+
+void KeyboardScripting::finish(bool send, Done done, QVariant value) {
+    if (!send) {
+        done({ScriptError::None, {}, std::move(value)});
+        return;
+    }
+    if (const Availability a = service_.save(); a != Availability::Started) {
+        done(unavailable(a));  // not reached: refusal() asked the same on this thread
+        return;
+    }
+    saveWaiters_.push_back({std::move(done), std::move(value)});
+}
+
+void KeyboardScripting::onSaveFinished(const LinkResult& result) {
+    if (saveWaiters_.empty()) {
+        return;  // a Save of the window's
+    }
+    Waiter waiter = std::move(saveWaiters_.front());
+    saveWaiters_.pop_front();
+    if (!result) {
+        waiter.done(
+            error(ScriptError::Failed,
+                  QStringLiteral("The keyboard did not take the change: %1").arg(Q(result.error)),
+                  QStringLiteral("键盘没有接受更改：%1").arg(Q(result.error))));
+        return;
+    }
+    waiter.done({ScriptError::None, {}, waiter.value});
+}
+
+void KeyboardScripting::onResetFinished(const LinkResult& result) {
+    if (resetWaiters_.empty()) {
+        return;
+    }
+    Done done = std::move(resetWaiters_.front());
+    resetWaiters_.pop_front();
+    if (!result) {
+        done(error(
+            ScriptError::Failed,
+            QStringLiteral("The factory settings could not be restored: %1").arg(Q(result.error)),
+            QStringLiteral("无法恢复出厂设置：%1").arg(Q(result.error))));
+        return;
+    }
+    done({});
+}
+
+// ---- Properties ------------------------------------------------------------------------------
+
+QVariantMap KeyboardScripting::properties() const {
+    const Model& model = service_.model();
+    const SettingsBlock& s = model.settings;
+    const bool connected = service_.connected();
+    QVariantMap p;
+    p[QStringLiteral("KeyboardState")] = QString::fromLatin1(StateName(service_.state()));
+    const int layout = connected ? (model.layoutVariant == 1 ? 104 : 87) : 0;
+    p[QStringLiteral("Product")] =
+        layout ? QStringLiteral("Tavrin Gaming Keyboard %1").arg(layout) : QString();
+    p[QStringLiteral("Layout")] = layout;
+    const bool firmwareKnown = connected && model.firmware != FirmwareVersion{};
+    p[QStringLiteral("Firmware")] =
+        firmwareKnown ? QStringLiteral("%1.%2").arg(model.firmware.major).arg(model.firmware.minor)
+                      : QString();
+    const auto row = EffectRowForCode(s.effectCode());
+    p[QStringLiteral("Effect")] = row ? Q(EffectName(*row, false)) : QString();
+    p[QStringLiteral("EffectIndex")] = row ? static_cast<int>(*row) : -1;
+    p[QStringLiteral("Speed")] = static_cast<int>(s.speedLevel());
+    p[QStringLiteral("Brightness")] = static_cast<int>(s.brightnessLevel());
+    p[QStringLiteral("Colour")] = static_cast<int>(s.colourIndex());
+    p[QStringLiteral("Direction")] = Q(DirectionName(s.directionCode()));
+    p[QStringLiteral("GameMode")] = s.gameMode() != 0;
+    p[QStringLiteral("WinLock")] = s.winLock() != 0;
+    p[QStringLiteral("ResponseTime")] = 2 * static_cast<int>(s.responseTime());
+    p[QStringLiteral("ReportRate")] = static_cast<int>(s.reportInterval());
+    p[QStringLiteral("CurrentProfile")] =
+        Q(ProfileNameOf(ReadCurrentProfile(settings_, std::u16string())));
+    p[QStringLiteral("UnsavedEdits")] =
+        model.settings != model.savedSettings || model.assignments != model.savedAssignments;
+    return p;
+}
+
+// ---- Lighting and performance ----------------------------------------------------------------
+
+void KeyboardScripting::setLighting(const QVariantList& a, Done done) {
+    const QString effectText = a[0].toString();
+    const int speed = a[1].toInt();
+    const int brightness = a[2].toInt();
+    const QString directionText = a[3].toString();
+    const int colour = a[4].toInt();
+    const bool send = a[5].toBool();
+
+    std::optional<std::size_t> effect;
+    if (!effectText.isEmpty()) {
+        effect = FindEffect(U16(effectText));
+        if (!effect) {
+            done(invalid(QStringLiteral("Unknown effect \"%1\". The effects are Static, Breathing, "
+                                        "Wave, Reactive, Sidewinder, Ripple, Instant-on, "
+                                        "RainDropo, Horse Race, Scatter, Single Ripple, "
+                                        "Character, Radar and DIY1 to DIY5, or 0 to 17.")
+                             .arg(effectText),
+                         QStringLiteral("未知的灯效“%1”。").arg(effectText)));
+            return;
+        }
+    }
+    if (speed < -1 || speed > 4 || brightness < -1 || brightness > 4) {
+        done(invalid(QStringLiteral("The speed and the brightness go from 0 to 4."),
+                     QStringLiteral("速度和亮度的范围是 0 到 4。")));
+        return;
+    }
+    std::optional<std::uint8_t> direction;
+    if (!directionText.isEmpty()) {
+        direction = FindDirection(U16(directionText));
+        if (!direction) {
+            done(invalid(
+                QStringLiteral("Unknown direction \"%1\": up, down, left or right.")
+                    .arg(directionText),
+                QStringLiteral("未知的方向“%1”：up、down、left 或 right。").arg(directionText)));
+            return;
+        }
+    }
+    if (colour != -1 && (colour < 1 || colour > 8)) {
+        done(invalid(QStringLiteral("The colour goes from 1 to 8."),
+                     QStringLiteral("颜色的范围是 1 到 8。")));
+        return;
+    }
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    // All checked: the edits below cannot fail.
+    if (effect) {
+        static_cast<void>(service_.chooseEffect(*effect));
+    }
+    if (speed >= 0) {
+        static_cast<void>(service_.setSpeedLevel(static_cast<std::uint8_t>(speed)));
+    }
+    if (brightness >= 0) {
+        static_cast<void>(service_.setBrightnessLevel(static_cast<std::uint8_t>(brightness)));
+    }
+    if (direction) {
+        static_cast<void>(service_.setDirectionCode(*direction));
+    }
+    if (colour >= 1) {
+        static_cast<void>(service_.setColourIndex(static_cast<std::uint8_t>(colour)));
+    }
+    finish(send, std::move(done));
+}
+
+void KeyboardScripting::setGameMode(const QVariantList& a, Done done) {
+    if (auto refused = refusal(a[1].toBool())) {
+        done(*refused);
+        return;
+    }
+    static_cast<void>(service_.setGameMode(a[0].toBool()));
+    finish(a[1].toBool(), std::move(done));
+}
+
+void KeyboardScripting::setWinLock(const QVariantList& a, Done done) {
+    if (auto refused = refusal(a[1].toBool())) {
+        done(*refused);
+        return;
+    }
+    static_cast<void>(service_.setWinLock(a[0].toBool()));
+    finish(a[1].toBool(), std::move(done));
+}
+
+void KeyboardScripting::setResponseTime(const QVariantList& a, Done done) {
+    const int ms = a[0].toInt();
+    if (ms < 2 || ms > 20 || ms % 2 != 0) {
+        done(invalid(
+            QStringLiteral("The response time is 2 to 20 ms in steps of 2; %1 is not.").arg(ms),
+            QStringLiteral("响应时间为 2 到 20 毫秒，步长为 2；%1 不在其中。").arg(ms)));
+        return;
+    }
+    if (auto refused = refusal(a[1].toBool())) {
+        done(*refused);
+        return;
+    }
+    static_cast<void>(service_.setResponseTime(static_cast<std::uint8_t>(ms / 2)));
+    finish(a[1].toBool(), std::move(done));
+}
+
+void KeyboardScripting::setReportRate(const QVariantList& a, Done done) {
+    const auto position = FindReportPosition(U16(a[0].toString()));
+    if (!position) {
+        done(invalid(QStringLiteral("Unknown report rate \"%1\": a position 0 to 3, or 125, "
+                                    "250, 500 or 1000 Hz.")
+                         .arg(a[0].toString()),
+                     QStringLiteral("未知的回报率“%1”：位置 0 到 3，或 125、250、500、1000 Hz。")
+                         .arg(a[0].toString())));
+        return;
+    }
+    if (auto refused = refusal(a[1].toBool())) {
+        done(*refused);
+        return;
+    }
+    static_cast<void>(service_.setReportInterval(*position));
+    finish(a[1].toBool(), std::move(done));
+}
+
+// ---- Keys ------------------------------------------------------------------------------------
+
+void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
+    const QString keyText = a[0].toString();
+    const QString action = a[1].toString();
+    const QString value = a[2].toString();
+    const bool send = a[3].toBool();
+    const Model& model = service_.model();
+
+    const auto position = FindKeyPosition(U16(keyText));
+    if (!position) {
+        done(invalid(QStringLiteral("Unknown key \"%1\".").arg(keyText),
+                     QStringLiteral("未知的按键“%1”。").arg(keyText)));
+        return;
+    }
+    if (service_.connected() && !KeyOnLayout(*position, model.layoutVariant)) {
+        done(invalid(QStringLiteral("This keyboard has no key \"%1\".").arg(keyText),
+                     QStringLiteral("此键盘没有按键“%1”。").arg(keyText)));
+        return;
+    }
+
+    PendingAssignment choice;
+    choice.keyEnabledResult = 1;
+    const auto keyToSend = [&](const QString& name) -> std::optional<std::uint8_t> {
+        const auto vk = FindKeyCode(U16(name));
+        if (!vk || *vk >= kMouseLeftButton || HidUsage(*vk) == 0) {
+            return std::nullopt;
+        }
+        return vk;
+    };
+    const auto unknownKey = [&](const QString& name) {
+        return invalid(QStringLiteral("Unknown key \"%1\".").arg(name),
+                       QStringLiteral("未知的按键“%1”。").arg(name));
+    };
+    if (action == QStringLiteral("key")) {
+        const auto vk = keyToSend(value);
+        if (!vk) {
+            done(unknownKey(value));
+            return;
+        }
+        choice.pendingKind = KindByte(AssignmentKind::SingleKey);
+        choice.pendingKeys[0] = *vk;
+        choice.pendingKeyCount = 1;
+    } else if (action == QStringLiteral("combo")) {
+        // "K+K[+K]"; a key named "+" is written as an empty part: "LCtrl++".
+        QStringList parts = value.split(QLatin1Char('+'));
+        if (value.endsWith(QStringLiteral("++"))) {
+            parts.removeLast();
+            parts.last() = QStringLiteral("+");
+        }
+        if (parts.size() < 2 || parts.size() > 3) {
+            done(invalid(QStringLiteral("A combination has two or three keys joined by \"+\"."),
+                         QStringLiteral("组合键由两个或三个按键以“+”连接。")));
+            return;
+        }
+        choice.pendingKind = KindByte(AssignmentKind::KeyCombination);
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            const auto vk = keyToSend(parts[i]);
+            if (!vk) {
+                done(unknownKey(parts[i]));
+                return;
+            }
+            choice.pendingKeys[static_cast<std::size_t>(i)] = *vk;
+        }
+        choice.pendingKeyCount = static_cast<std::int32_t>(parts.size());
+    } else if (action == QStringLiteral("macro")) {
+        const auto number = ParseDecimal(U16(value));
+        const std::size_t used = UsedMacroSlots(model.macros);
+        if (!number || *number < 1 || static_cast<std::size_t>(*number) > used) {
+            done(invalid(
+                QStringLiteral("There is no macro %1; macros 1 to %2 exist.").arg(value).arg(used),
+                QStringLiteral("没有宏 %1；现有宏 1 到 %2。").arg(value).arg(used)));
+            return;
+        }
+        choice.pendingKind = KindByte(AssignmentKind::Macro);
+        choice.pendingMacro = *number - 1;
+    } else if (action == QStringLiteral("function")) {
+        const CatalogueFunction* f = FindFunction(U16(value));
+        if (!f) {
+            done(invalid(QStringLiteral("Unknown function \"%1\".").arg(value),
+                         QStringLiteral("未知的功能“%1”。").arg(value)));
+            return;
+        }
+        choice.pendingKind = KindByte(AssignmentKind::Function);
+        // The label travels in the interface language, as the dialog hands it over.
+        choice.pendingFunctionLabel = std::u16string(f->label(model.languageId));
+    } else if (action == QStringLiteral("program") || action == QStringLiteral("file") ||
+               action == QStringLiteral("folder") || action == QStringLiteral("sound")) {
+        const QFileInfo info(value);
+        const bool folder = action == QStringLiteral("folder");
+        if (value.isEmpty() || !info.exists() || (folder ? !info.isDir() : !info.isFile())) {
+            done(invalid(folder ? QStringLiteral("\"%1\" is not a folder.").arg(value)
+                                : QStringLiteral("\"%1\" is not a file.").arg(value),
+                         folder ? QStringLiteral("“%1”不是文件夹。").arg(value)
+                                : QStringLiteral("“%1”不是文件。").arg(value)));
+            return;
+        }
+        const QString path = info.absoluteFilePath();
+        if (static_cast<std::size_t>(path.size()) > PendingAssignment::kLaunchPathMaxChars) {
+            done(invalid(QStringLiteral("A key holds a path of at most 255 characters."),
+                         QStringLiteral("按键最多保存 255 个字符的路径。")));
+            return;
+        }
+        choice.pendingKind = KindByte(action == QStringLiteral("program") ? AssignmentKind::Startup
+                                      : action == QStringLiteral("file")  ? AssignmentKind::OpenFile
+                                      : folder ? AssignmentKind::OpenFolder
+                                               : AssignmentKind::PlaySound);
+        choice.pendingLaunchPath = U16(path);
+    } else if (action == QStringLiteral("disable")) {
+        choice.pendingKind = KindByte(AssignmentKind::RestoreDefault);
+        choice.keyEnabledResult = 0;
+    } else if (action == QStringLiteral("default")) {
+        choice.pendingKeyCount = PendingAssignment::kDefaultKeyCount;
+    } else {
+        done(invalid(QStringLiteral("Unknown assignment \"%1\": key, combo, macro, function, "
+                                    "program, file, folder, sound, disable or default.")
+                         .arg(action),
+                     QStringLiteral("未知的分配方式“%1”。").arg(action)));
+        return;
+    }
+
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    WriteResult written;
+    if (const EditResult r = service_.assignKey(*position, choice, written);
+        r != EditResult::Done) {
+        done(r == EditResult::Busy ? unavailable(Availability::Busy)
+                                   : invalid(QStringLiteral("The assignment was refused."),
+                                             QStringLiteral("分配被拒绝。")));
+        return;
+    }
+    if (!written) {
+        // The key has its new meaning; only the file that keeps it could not be written.
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The key map could not be written: %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入按键映射文件：%1").arg(Q(written.error))));
+        return;
+    }
+    finish(send, std::move(done));
+}
+
+void KeyboardScripting::setDiyKeys(const QVariantList& a, Done done) {
+    const int layer = a[0].toInt();
+    const QString action = a[1].toString();
+    const QStringList keys = a[2].toStringList();
+    const bool send = a[3].toBool();
+    if (layer < 1 || layer > static_cast<int>(SettingsBlock::kDiyTableCount)) {
+        done(invalid(QStringLiteral("The DIY layers are 1 to 5."),
+                     QStringLiteral("DIY 层为 1 到 5。")));
+        return;
+    }
+    const bool on = action == QStringLiteral("on") || action == QStringLiteral("all");
+    const bool named = action == QStringLiteral("on") || action == QStringLiteral("off");
+    if (!named && action != QStringLiteral("clear") && action != QStringLiteral("all")) {
+        done(
+            invalid(QStringLiteral("Unknown DIY action \"%1\": on, off, clear or all.").arg(action),
+                    QStringLiteral("未知的 DIY 操作“%1”。").arg(action)));
+        return;
+    }
+    if (named == keys.isEmpty()) {
+        done(invalid(named ? QStringLiteral("Name the keys to switch.")
+                           : QStringLiteral("--clear and --all take no keys."),
+                     named ? QStringLiteral("请指定要切换的按键。")
+                           : QStringLiteral("--clear 和 --all 不带按键。")));
+        return;
+    }
+    const std::uint8_t layout = service_.model().layoutVariant;
+    std::vector<std::uint8_t> positions;
+    if (named) {
+        for (const QString& key : keys) {
+            const auto p = FindKeyPosition(U16(key));
+            if (!p || !HasLight(*p) || (service_.connected() && !KeyOnLayout(*p, layout))) {
+                done(invalid(QStringLiteral("Unknown key \"%1\", or one without a light.").arg(key),
+                             QStringLiteral("未知的按键“%1”，或该键没有灯。").arg(key)));
+                return;
+            }
+            positions.push_back(*p);
+        }
+    } else {
+        for (std::uint8_t p = 0; p < kMatrixPositionCount; ++p) {
+            if (HasLight(p) && (!service_.connected() || KeyOnLayout(p, layout))) {
+                positions.push_back(p);
+            }
+        }
+    }
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    for (const std::uint8_t p : positions) {
+        static_cast<void>(service_.setDiyKey(static_cast<std::size_t>(layer - 1), p, on));
+    }
+    finish(send, std::move(done));
+}
+
+// ---- Macros ----------------------------------------------------------------------------------
+
+std::optional<std::size_t> KeyboardScripting::macroSlot(const QVariant& number) const {
+    const int n = number.toInt();
+    if (n < 1 || static_cast<std::size_t>(n) > UsedMacroSlots(service_.model().macros)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(n - 1);
+}
+
+void KeyboardScripting::listMacros(const QVariantList&, Done done) {
+    const MacroTable& macros = service_.model().macros;
+    QStringList names;
+    for (std::size_t s = 0; s < UsedMacroSlots(macros); ++s) {
+        names << Q(macros.record(s).name());
+    }
+    done({ScriptError::None, {}, names});
+}
+
+void KeyboardScripting::getMacro(const QVariantList& a, Done done) {
+    const auto slot = macroSlot(a[0]);
+    if (!slot) {
+        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
+                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        return;
+    }
+    done({ScriptError::None,
+          {},
+          QString::fromUtf8(MacroToJson(std::as_const(service_.model().macros).record(*slot)))});
+}
+
+void KeyboardScripting::deleteMacro(const QVariantList& a, Done done) {
+    const auto slot = macroSlot(a[0]);
+    if (!slot) {
+        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
+                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        return;
+    }
+    const bool send = a[1].toBool();
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    static_cast<void>(DeleteMacroSlot(service_.model().macros, *slot));
+    WriteResult written;
+    static_cast<void>(service_.commitMacros(written));  // editable: refusal() said so
+    if (!written) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The macros could not be written: %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入宏文件：%1").arg(Q(written.error))));
+        return;
+    }
+    finish(send, std::move(done));
+}
+
+void KeyboardScripting::importMacro(const QVariantList& a, Done done) {
+    const int n = a[0].toInt();
+    const QString path = a[1].toString();
+    const bool send = a[2].toBool();
+    const std::size_t used = UsedMacroSlots(service_.model().macros);
+    // A macro replaces one that exists or comes right after them: the slots stay contiguous.
+    if (n < 1 || static_cast<std::size_t>(n) > std::min(used + 1, MacroTable::kSlotCount)) {
+        done(invalid(QStringLiteral("Macro %1 cannot be imported: macros 1 to %2 exist, so the "
+                                    "number is 1 to %3.")
+                         .arg(n)
+                         .arg(used)
+                         .arg(std::min(used + 1, MacroTable::kSlotCount)),
+                     QStringLiteral("无法导入宏 %1：现有宏 1 到 %2，编号应为 1 到 %3。")
+                         .arg(n)
+                         .arg(used)
+                         .arg(std::min(used + 1, MacroTable::kSlotCount))));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || QFileInfo(path).isDir()) {
+        done(error(ScriptError::FileNotReadable,
+                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()),
+                   QStringLiteral("无法读取 %1：%2").arg(path, file.errorString())));
+        return;
+    }
+    const QByteArray json = file.read(1 << 20);
+    MacroTable scratch;
+    QString problem;
+    if (!MacroFromJson(json, scratch.record(0), problem)) {
+        done(invalid(QStringLiteral("%1 is not a macro file: %2").arg(path, problem),
+                     QStringLiteral("%1 不是宏文件：%2").arg(path, problem)));
+        return;
+    }
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(n - 1);
+    std::ranges::copy(std::as_const(scratch).record(0).bytes(),
+                      service_.model().macros.record(slot).bytes().begin());
+    WriteResult written;
+    static_cast<void>(service_.commitMacros(written));
+    if (!written) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The macros could not be written: %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入宏文件：%1").arg(Q(written.error))));
+        return;
+    }
+    finish(send, std::move(done));
+}
+
+void KeyboardScripting::exportMacro(const QVariantList& a, Done done) {
+    const auto slot = macroSlot(a[0]);
+    if (!slot) {
+        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
+                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        return;
+    }
+    const QByteArray json = MacroToJson(std::as_const(service_.model().macros).record(*slot));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(json.constData());
+    const WriteResult written = WriteFileAtomically(
+        PathOf(a[1].toString()), {ConstByteSpan(bytes, static_cast<std::size_t>(json.size()))});
+    if (!written) {
+        done(error(ScriptError::Failed, QStringLiteral("Cannot write %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入 %1").arg(Q(written.error))));
+        return;
+    }
+    done({});
+}
+
+// ---- Save, Cancel, factory reset -------------------------------------------------------------
+
+void KeyboardScripting::save(const QVariantList&, Done done) {
+    if (auto refused = refusal(true)) {
+        done(*refused);
+        return;
+    }
+    finish(true, std::move(done));
+}
+
+void KeyboardScripting::cancel(const QVariantList&, Done done) {
+    if (auto refused = refusal(false)) {
+        done(*refused);
+        return;
+    }
+    if (const WriteResult written = service_.cancel(); !written) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The key map could not be written: %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入按键映射文件：%1").arg(Q(written.error))));
+        return;
+    }
+    done({});
+}
+
+void KeyboardScripting::factoryReset(const QVariantList&, Done done) {
+    if (auto refused = refusal(true)) {
+        done(*refused);
+        return;
+    }
+    if (const Availability a = service_.factoryReset(); a != Availability::Started) {
+        done(unavailable(a));
+        return;
+    }
+    resetWaiters_.push_back(std::move(done));
+}
+
+// ---- Profiles --------------------------------------------------------------------------------
+
+void KeyboardScripting::listProfiles(const QVariantList&, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    static_cast<void>(folder.openFolder(settings_));  // an empty folder gets its first profile
+    QStringList names;
+    for (const ProfileEntry& e : folder.entries()) {
+        names << Q(e.name);
+    }
+    done({ScriptError::None, {}, names});
+}
+
+// Opens the profile folder and finds `name`; an answer when the name is not a listed profile.
+static std::optional<ScriptReply> FindProfile(
+    ProfileFolder& folder, SettingsStore& settings, const QString& name,
+    std::optional<std::size_t>& line,
+    const std::function<ScriptReply(const QString&, const QString&)>& invalid) {
+    if (!IsSafeProfileName(U16(name))) {
+        return invalid(
+            QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 characters "
+                           "without \"/\", \"\\\" or \"..\".")
+                .arg(name),
+            QStringLiteral("“%1”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\\”或“..”。")
+                .arg(name));
+    }
+    static_cast<void>(folder.openFolder(settings));
+    line = folder.find(U16(name));
+    if (!line) {
+        return invalid(QStringLiteral("There is no profile \"%1\".").arg(name),
+                       QStringLiteral("没有配置文件“%1”。").arg(name));
+    }
+    return std::nullopt;
+}
+
+void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
+    const bool send = a[1].toBool();
+    ProfileFolder folder(service_.paths().dataDir);
+    std::optional<std::size_t> line;
+    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
+    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+        done(*refused);
+        return;
+    }
+    if (auto refused = refusal(send)) {
+        done(*refused);
+        return;
+    }
+    const ProfileResult applied = folder.applySelected(line, service_.model(), settings_);
+    if (applied.status != ProfileStatus::Done) {
+        done(error(ScriptError::FileNotReadable,
+                   QStringLiteral("The profile could not be read: %1").arg(Q(applied.error)),
+                   QStringLiteral("无法读取配置文件：%1").arg(Q(applied.error))));
+        return;
+    }
+    // As the profile manager's OK followed by Save: the files follow, the windows refresh, then
+    // the differences go to the keyboard.
+    auto loaded = std::make_shared<QMetaObject::Connection>();
+    *loaded = connect(&service_, &KeyboardService::settingsLoaded, this,
+                      [this, loaded, send, done = std::move(done)](bool fromKeyboard) {
+                          if (fromKeyboard) {
+                              return;
+                          }
+                          disconnect(*loaded);
+                          if (auto refused = refusal(send)) {
+                              done(*refused);
+                              return;
+                          }
+                          finish(send, done);
+                      });
+    service_.profileLoaded();
+}
+
+void KeyboardScripting::newProfile(const QVariantList&, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    static_cast<void>(folder.openFolder(settings_));
+    const ProfileResult made = folder.newProfile();
+    if (made.status == ProfileStatus::TooMany) {
+        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
+                   QStringLiteral("已有六个配置文件。")));
+        return;
+    }
+    if (!made) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The profile could not be created: %1").arg(Q(made.error)),
+                   QStringLiteral("无法创建配置文件：%1").arg(Q(made.error))));
+        return;
+    }
+    done({ScriptError::None, {}, Q(made.name)});
+}
+
+void KeyboardScripting::copyProfile(const QVariantList& a, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    std::optional<std::size_t> line;
+    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
+    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+        done(*refused);
+        return;
+    }
+    const ProfileResult copied = folder.copyProfile(line, service_.model().languageId);
+    if (copied.status == ProfileStatus::TooMany) {
+        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
+                   QStringLiteral("已有六个配置文件。")));
+        return;
+    }
+    if (!copied) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The profile could not be copied: %1").arg(Q(copied.error)),
+                   QStringLiteral("无法复制配置文件：%1").arg(Q(copied.error))));
+        return;
+    }
+    done({ScriptError::None, {}, Q(copied.name)});
+}
+
+void KeyboardScripting::renameProfile(const QVariantList& a, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    std::optional<std::size_t> line;
+    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
+    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+        done(*refused);
+        return;
+    }
+    const QString to = a[1].toString();
+    if (!IsSafeProfileName(U16(to))) {
+        done(invalid(QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 "
+                                    "characters without \"/\", \"\\\" or \"..\".")
+                         .arg(to),
+                     QStringLiteral("“%1”不能作为配置文件名。").arg(to)));
+        return;
+    }
+    const ProfileResult renamed = folder.renameProfile(*line, U16(to));
+    if (renamed.status == ProfileStatus::SameFile) {
+        done(invalid(QStringLiteral("There is a profile \"%1\" already.").arg(to),
+                     QStringLiteral("已有配置文件“%1”。").arg(to)));
+        return;
+    }
+    if (!renamed) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The profile could not be renamed: %1").arg(Q(renamed.error)),
+                   QStringLiteral("无法重命名配置文件：%1").arg(Q(renamed.error))));
+        return;
+    }
+    done({ScriptError::None, {}, Q(renamed.name)});
+}
+
+void KeyboardScripting::deleteProfile(const QVariantList& a, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    std::optional<std::size_t> line;
+    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
+    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+        done(*refused);
+        return;
+    }
+    if (folder.checkDelete(line) == ProfileStatus::LastProfile) {
+        done(error(ScriptError::Failed, QStringLiteral("The last profile cannot be deleted."),
+                   QStringLiteral("不能删除最后一个配置文件。")));
+        return;
+    }
+    const ProfileResult deleted = folder.deleteProfile(*line, 0);
+    if (!deleted) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The profile could not be deleted: %1").arg(Q(deleted.error)),
+                   QStringLiteral("无法删除配置文件：%1").arg(Q(deleted.error))));
+        return;
+    }
+    done({});
+}
+
+void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
+    const QString path = a[0].toString();
+    QString name = a[1].toString();
+    if (name.isEmpty()) {
+        name = QFileInfo(path).completeBaseName();
+    }
+    if (!IsSafeProfileName(U16(name))) {
+        done(invalid(QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 "
+                                    "characters without \"/\", \"\\\" or \"..\".")
+                         .arg(name),
+                     QStringLiteral("“%1”不能作为配置文件名。").arg(name)));
+        return;
+    }
+    const std::optional<ProfileFile> file =
+        QFileInfo(path).isDir() ? std::nullopt : ProfileFile::Read(PathOf(path));
+    switch (ValidateProfileImport(file)) {
+        case ProfileImportProblem::None:
+            break;
+        case ProfileImportProblem::CannotOpen:
+            done(error(ScriptError::FileNotReadable, QStringLiteral("Cannot read %1.").arg(path),
+                       QStringLiteral("无法读取 %1。").arg(path)));
+            return;
+        case ProfileImportProblem::TooShort:
+            done(invalid(QStringLiteral("%1 is not a profile: it is too short.").arg(path),
+                         QStringLiteral("%1 不是配置文件：文件太短。").arg(path)));
+            return;
+    }
+    ProfileFolder folder(service_.paths().dataDir);
+    static_cast<void>(folder.openFolder(settings_));
+    const auto line = folder.find(U16(name));
+    const fs::path target = folder.path() / PathFromUtf16(RenamedFileName(U16(name)));
+    std::error_code ec;
+    if (!line && fs::exists(fs::symlink_status(target, ec))) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("A file that is not a listed profile is in the way: %1")
+                       .arg(Q(target.string())),
+                   QStringLiteral("有一个未列出的文件占用了该名称：%1").arg(Q(target.string()))));
+        return;
+    }
+    if (!line && folder.profileCount() >= kMaxProfiles) {
+        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
+                   QStringLiteral("已有六个配置文件。")));
+        return;
+    }
+    // As the profile manager's Load, but into a copy: the live configuration stays as it is.
+    auto copy = std::make_unique<Model>(service_.model());
+    ImportProfile(*file, *copy);
+    if (const WriteResult written = WriteProfileFromModel(target, *copy); !written) {
+        done(error(ScriptError::Failed,
+                   QStringLiteral("The profile could not be written: %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入配置文件：%1").arg(Q(written.error))));
+        return;
+    }
+    done({ScriptError::None, {}, Q(ProfileNameOf(RenamedFileName(U16(name))))});
+}
+
+void KeyboardScripting::exportProfile(const QVariantList& a, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    std::optional<std::size_t> line;
+    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
+    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+        done(*refused);
+        return;
+    }
+    const fs::path source = folder.entries()[*line].path;
+    const std::optional<ProfileFile> file = ProfileFile::Read(source);
+    if (!file) {
+        done(error(ScriptError::FileNotReadable,
+                   QStringLiteral("Cannot read %1.").arg(Q(source.string())),
+                   QStringLiteral("无法读取 %1。").arg(Q(source.string()))));
+        return;
+    }
+    if (const WriteResult written = file->write(PathOf(a[1].toString())); !written) {
+        done(error(ScriptError::Failed, QStringLiteral("Cannot write %1").arg(Q(written.error)),
+                   QStringLiteral("无法写入 %1").arg(Q(written.error))));
+        return;
+    }
+    done({});
+}
+
+}  // namespace tavrin

@@ -1,0 +1,153 @@
+// tavrinctl's command line: every command becomes one call of the interface with typed
+// arguments, and a malformed line is a usage error with a message, before anything runs.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "cli/CliOutput.h"
+#include "cli/CliRequest.h"
+#include "service/KeyboardScripting.h"
+
+namespace tavrin {
+namespace {
+
+std::optional<CliRequest> Parse(const QString& line, QString* error = nullptr) {
+    QString ignored;
+    return ParseCli(line.split(QLatin1Char(' '), Qt::SkipEmptyParts), false,
+                    error ? *error : ignored);
+}
+
+TEST(CliRequest, CommandsBecomeTypedCalls) {
+    struct Case {
+        const char* line;
+        const char* method;
+        QVariantList args;
+    };
+    const QString cwd = QDir::currentPath();
+    const Case cases[] = {
+        {"lighting wave", "SetLighting", {QStringLiteral("wave"), -1, -1, QString(), -1, true}},
+        {"lighting 2 --speed 3 --brightness=0 --direction up --color 5",
+         "SetLighting",
+         {QStringLiteral("2"), 3, 0, QStringLiteral("up"), 5, true}},
+        {"--no-save lighting wave --speed -1",
+         "SetLighting",
+         {QStringLiteral("wave"), 99, -1, QString(), -1, false}},
+        {"game-mode on", "SetGameMode", {true, true}},
+        {"win-lock off --no-save", "SetWinLock", {false, false}},
+        {"response-time 8", "SetResponseTime", {8, true}},
+        {"report-rate 1000Hz", "SetReportRate", {QStringLiteral("1000Hz"), true}},
+        {"key Caps --combo LCtrl+C",
+         "AssignKey",
+         {QStringLiteral("Caps"), QStringLiteral("combo"), QStringLiteral("LCtrl+C"), true}},
+        {"key --num --key A",
+         "AssignKey",
+         {QStringLiteral("--num"), QStringLiteral("key"), QStringLiteral("A"), true}},
+        {"key F5 --program run.sh",
+         "AssignKey",
+         {QStringLiteral("F5"), QStringLiteral("program"), cwd + QStringLiteral("/run.sh"), true}},
+        {"key F5 --disable",
+         "AssignKey",
+         {QStringLiteral("F5"), QStringLiteral("disable"), QString(), true}},
+        {"diy 2 --on Esc W A",
+         "SetDiyKeys",
+         {2, QStringLiteral("on"),
+          QStringList{QStringLiteral("Esc"), QStringLiteral("W"), QStringLiteral("A")}, true}},
+        {"diy 3 --all", "SetDiyKeys", {3, QStringLiteral("all"), QStringList(), true}},
+        {"macro list", "ListMacros", {}},
+        {"macro show 2", "GetMacro", {2}},
+        {"macro import 1 m.json", "ImportMacro", {1, cwd + QStringLiteral("/m.json"), true}},
+        {"macro export 1 /tmp/m.json", "ExportMacro", {1, QStringLiteral("/tmp/m.json")}},
+        {"profile apply FPS", "ApplyProfile", {QStringLiteral("FPS"), true}},
+        {"profile rename A B", "RenameProfile", {QStringLiteral("A"), QStringLiteral("B")}},
+        {"profile import /tmp/p.bin", "ImportProfile", {QStringLiteral("/tmp/p.bin"), QString()}},
+        {"profile export FPS /tmp/p.bin",
+         "ExportProfile",
+         {QStringLiteral("FPS"), QStringLiteral("/tmp/p.bin")}},
+        {"save", "Save", {}},
+        {"reset --factory", "FactoryReset", {}},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        const auto request = Parse(QLatin1String(c.line), &error);
+        ASSERT_TRUE(request.has_value()) << c.line << ": " << error.toStdString();
+        EXPECT_EQ(request->method, QLatin1String(c.method)) << c.line;
+        EXPECT_EQ(request->args, c.args) << c.line;
+        EXPECT_TRUE(KeyboardScripting::knows(request->method)) << c.line;
+    }
+    EXPECT_EQ(Parse(QStringLiteral("status --json"))->show, CliShow::Status);
+    EXPECT_TRUE(Parse(QStringLiteral("status --json"))->json);
+    const auto direct = Parse(QStringLiteral("--virtual-device=/s status --data-dir /d"));
+    EXPECT_EQ(direct->virtualDevice, QStringLiteral("/s"));
+    EXPECT_EQ(direct->dataDir, QStringLiteral("/d"));
+}
+
+TEST(CliRequest, MalformedLinesAreUsageErrorsWithAMessage) {
+    const char* lines[] = {
+        "",
+        "frobnicate",
+        "status extra",
+        "lighting",
+        "lighting wave --speed fast",
+        "lighting wave --speed",
+        "lighting wave --speed 1 --speed 2",
+        "lighting wave --colour 1 --color 2",
+        "lighting wave --hue 3",
+        "game-mode yes",
+        "game-mode",
+        "response-time 8ms",
+        "key A",
+        "key A --key B --macro 1",
+        "key A --disable=1",
+        "diy 1",
+        "diy one --all",
+        "diy 1 --on",
+        "diy 1 --on A --off B",
+        "macro",
+        "macro show",
+        "macro show one",
+        "macro import 1",
+        "macro rename 1 x",
+        "profile",
+        "profile apply",
+        "profile rename A",
+        "profile import",
+        "reset",
+        "save now",
+        "--data-dir",
+    };
+    for (const char* line : lines) {
+        QString error;
+        EXPECT_FALSE(Parse(QLatin1String(line), &error).has_value()) << line;
+        EXPECT_FALSE(error.isEmpty()) << line;
+    }
+    QString chinese;
+    EXPECT_FALSE(ParseCli({QStringLiteral("game-mode"), QStringLiteral("maybe")}, true, chinese));
+    EXPECT_TRUE(chinese.contains(QStringLiteral("请输入"))) << "in the interface language";
+}
+
+TEST(CliRequest, HelpAndVersionNeedNoKeyboard) {
+    EXPECT_EQ(Parse(QStringLiteral("--help"))->show, CliShow::Help);
+    EXPECT_TRUE(Parse(QStringLiteral("--help"))->help.contains(QStringLiteral("profile list")));
+    const auto one = Parse(QStringLiteral("lighting --help"));
+    EXPECT_EQ(one->show, CliShow::Help);
+    EXPECT_TRUE(one->help.startsWith(QStringLiteral("lighting EFFECT")));
+    EXPECT_EQ(Parse(QStringLiteral("help diy"))->help, CliUsage(QStringLiteral("diy")));
+    EXPECT_EQ(Parse(QStringLiteral("--version"))->show, CliShow::Version);
+}
+
+TEST(CliRequest, ErrorsOfTheInterfaceBecomeTheDocumentedExitCodes) {
+    const std::pair<ScriptError, int> codes[] = {
+        {ScriptError::Failed, 1},       {ScriptError::FileNotReadable, 1},
+        {ScriptError::InvalidValue, 2}, {ScriptError::NoKeyboard, 3},
+        {ScriptError::AccessDenied, 4}, {ScriptError::Busy, 5},
+    };
+    for (const auto& [error, code] : codes) {
+        EXPECT_EQ(ExitCodeFor(KeyboardScripting::errorName(error)), code);
+    }
+    EXPECT_EQ(ExitCodeFor(QString()), 0);
+    EXPECT_EQ(ExitCodeFor(QStringLiteral("org.freedesktop.DBus.Error.NoReply")), 1);
+}
+
+}  // namespace
+}  // namespace tavrin
