@@ -14,10 +14,15 @@ prefix="$work/prefix"
 "$CMAKE" --install "$BUILD" --prefix "$prefix" >"$work/install.log" 2>&1 || fail "cmake --install failed"
 
 rule=70-tavrin-gaming-keyboard.rules
+# The bash completion always; the manual pages when the build had scdoc to make them.
+docs=(share/bash-completion/completions/tavrinctl)
+if [ -f "$BUILD/doc/tavrinctl.1" ]; then
+    docs+=(share/man/man1/tavrinctl.1 share/man/man1/tavrin-gaming-keyboard.1)
+fi
 for f in bin/tavrin-gaming-keyboard bin/tavrin-virtual-keyboard \
     share/tavrin-gaming-keyboard/png/english/main.png share/tavrin-gaming-keyboard/png/chinese/main.png \
     share/tavrin-gaming-keyboard/png/english/Custom share/tavrin-gaming-keyboard/udev/$rule \
-    lib/udev/rules.d/$rule share/applications/tavrin-gaming-keyboard.desktop; do
+    lib/udev/rules.d/$rule share/applications/tavrin-gaming-keyboard.desktop "${docs[@]}"; do
     [ -e "$prefix/$f" ] || fail "the installation has no $f"
 done
 [ -x "$prefix/bin/tavrin-gaming-keyboard" ] || fail "the program is not executable"
@@ -45,7 +50,7 @@ if [ -n "$CPACK" ]; then
     for f in usr/bin/tavrin-gaming-keyboard usr/bin/tavrin-virtual-keyboard \
         usr/share/tavrin-gaming-keyboard/png/english/main.png usr/lib/udev/rules.d/$rule \
         usr/share/applications/tavrin-gaming-keyboard.desktop \
-        usr/share/icons/hicolor/48x48/apps/tavrin-gaming-keyboard.png; do
+        usr/share/icons/hicolor/48x48/apps/tavrin-gaming-keyboard.png "${docs[@]/#/usr/}"; do
         grep -q " \./$f\$" "$work/deb.list" || fail "the package has no /$f"
     done
     depends=$(dpkg-deb -f "$deb" Depends)
