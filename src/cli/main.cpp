@@ -11,6 +11,8 @@
 #include <QEventLoop>
 #include <QLockFile>
 #include <QTimer>
+#include <array>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -117,6 +119,32 @@ int RunOverBus(QDBusConnection bus, const CliRequest& request) {
 
 // ---- No program: the keyboard itself -----------------------------------------------------------
 
+// While tavrinctl writes the keyboard, Ctrl-C or a terminal closing waits for the end of it:
+// a transfer cut in the middle would leave the keyboard half-written.
+class WriteGuard {
+public:
+    WriteGuard() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            saved_[i] = std::signal(kSignals[i], SIG_IGN);
+        }
+    }
+    ~WriteGuard() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            std::signal(kSignals[i], saved_[i]);
+        }
+    }
+    WriteGuard(const WriteGuard&) = delete;
+    WriteGuard& operator=(const WriteGuard&) = delete;
+
+private:
+#ifdef SIGHUP
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+#else
+    static constexpr std::array<int, 2> kSignals = {SIGINT, SIGTERM};
+#endif
+    std::array<void (*)(int), kSignals.size()> saved_{};
+};
+
 class InProcess {
 public:
     InProcess(const CliRequest& request, SettingsStore& settings, std::uint16_t languageId)
@@ -148,6 +176,8 @@ public:
         }
         service_ = std::make_unique<KeyboardService>(paths, *backend_, clock_);
         service_->model().languageId = languageId_;
+        // Key events are the running program's business; tavrinctl ends after one command.
+        service_->setKeyEvents(false);
         // The local files, as the program reads them at start-up; one that cannot be read is
         // named and left as it is.
         const auto loaded = [&](const char* what, const LoadResult& result) {
@@ -174,6 +204,7 @@ public:
             return 0;
         }
 
+        const WriteGuard guard;
         int exitCode = call(scripting, request_.method, request_.args, true);
         if (exitCode == 0 && request_.show == CliShow::MacroList) {
             QStringList macros;

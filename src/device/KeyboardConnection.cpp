@@ -272,7 +272,9 @@ std::unique_ptr<HidDevice> KeyboardConnection::openFoundInterface() {
 void KeyboardConnection::startupJob(const SettingsBlock& base) {
     status_.accessDenied = false;
     const bool commandOpened = openCommandInterface();
-    openEventInterface();
+    if (keyEvents_) {
+        openEventInterface();
+    }
     report();
     if (!commandOpened) {
         return;
@@ -371,7 +373,7 @@ void KeyboardConnection::arrivalSequence(const SettingsBlock& base) {
         closeAll();
         report();
     }
-    if (commands_.isOpen() && eventDevice_) {
+    if (commands_.isOpen() && (eventDevice_ || !keyEvents_)) {
         return;
     }
     clock_.sleep(kArrivalSettle);
@@ -383,7 +385,7 @@ void KeyboardConnection::arrivalSequence(const SettingsBlock& base) {
             readConfiguration(KeyboardRead::Origin::Arrival, base);
         }
     }
-    if (!eventDevice_) {
+    if (keyEvents_ && !eventDevice_) {
         const bool opened = openEventInterface();
         report();
         if (opened) {

@@ -69,6 +69,11 @@ public:
     KeyboardConnection(HidBackend& backend, Clock& clock, MessageSink& sink,
                        KeyboardListener& listener, ShippedFirmware shippedFirmware);
     ~KeyboardConnection();  // shutdown()
+
+    // Before start(): whether the event interface is opened and watched. A program that does one
+    // thing and ends (tavrinctl) has no use for the keyboard's key events, nor for the wait that
+    // stopping their worker takes.
+    void setKeyEvents(bool on) { keyEvents_ = on; }
     KeyboardConnection(const KeyboardConnection&) = delete;
     KeyboardConnection& operator=(const KeyboardConnection&) = delete;
 
@@ -157,6 +162,7 @@ private:
     SettingsBlock arrivalBase_;
     std::thread worker_;
     bool shutDown_ = false;
+    bool keyEvents_ = true;
 };
 
 }  // namespace tavrin

@@ -79,6 +79,9 @@ public:
     [[nodiscard]] WriteResult writeKeymapFromSaved();  // what the keyboard was last given
     [[nodiscard]] WriteResult writeMacroFile();
 
+    // Before connectKeyboard(): whether the keyboard's key events are watched (see
+    // KeyboardConnection::setKeyEvents).
+    void setKeyEvents(bool on) { connection_->setKeyEvents(on); }
     // Opens the keyboard and starts the start-up read.
     void connectKeyboard();
     void deviceChanged(const HotplugEvent& event);

@@ -222,6 +222,23 @@ TEST_P(ConnectionThreads, StartUpOpensBothInterfacesAndReadsEverythingButTheLigh
     EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kEventInterface, 0), 0u);
 }
 
+TEST_P(ConnectionThreads, WithoutKeyEventsOnlyTheCommandSideOpensAndStoppingDoesNotWait) {
+    connection().setKeyEvents(false);
+    mark();
+    driver->start(model);
+    ASSERT_EQ(driver->told(), (std::vector<std::string>{"link c1 e0 d0", "read ok"}));
+    EXPECT_FALSE(connection().keyEventThreadRunning());
+    EXPECT_EQ(keyboard->openPorts(VirtualKeyboard::kCommandInterface), 1u);
+    EXPECT_EQ(keyboard->openPorts(VirtualKeyboard::kEventInterface), 0u);
+    EXPECT_EQ(commandCodes().size(), 15u) << "the same start-up read";
+    EXPECT_TRUE(driver->status().commandOpen);
+
+    clock.clearWaits();
+    driver.reset();
+    EXPECT_EQ(myWaits(), "") << "no event worker to wait for";
+    EXPECT_EQ(settledOpenPorts(VirtualKeyboard::kCommandInterface, 0), 0u);
+}
+
 TEST_P(ConnectionThreads, AFailedStartUpReadChangesNothingAndClosesTheCommandSide) {
     model.settings.keyMap()[0] = 0x29;
     model.takeSavedCopies();

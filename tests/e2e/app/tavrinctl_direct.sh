@@ -39,8 +39,9 @@ read_length=$(( $(lines) - before ))
 grep -q "^Keyboard: *ready" "$work/status.txt" || { echo "status did not show a ready keyboard" >"$work/verdict"; exit 1; }
 grep -q "the keyboard itself" "$work/status.txt" || { echo "status did not run directly" >"$work/verdict"; exit 1; }
 
-# command | exit code | the requests after the start-up read: whole lines, or "SET <hex>" for a
-# set-feature report and "WRITE n" for n data reports.
+# command | exit code | the requests after the start-up read: "SET <hex>" for a set-feature
+# report, "GET" for a get-feature, "WRITE n" for n data reports. Commands on files alone (macro
+# list, the profile folder) open nothing, so they show no read either.
 while IFS='|' read -r args code expected; do
     [ -n "$args" ] || continue
     start=$(lines)
@@ -86,6 +87,27 @@ diy 2 --on Esc W|0|SET 00 0B 00 01 02 00 00 00 00;WRITE 2;
 diy 2 --clear|0|SET 00 0B 00 01 02 00 00 00 00;WRITE 2;
 macro import 1 MACRO|0|SET 00 0A 00 00 08 00 00 00 00;WRITE 8;
 game-mode on|0|
+key Caps --combo LCtrl+C|0|SET 00 08 00 00 08 00 00 00 00;WRITE 8;
+key F2 --macro 1|0|SET 00 08 00 00 08 00 00 00 00;WRITE 8;
+key F3 --function Mute|0|SET 00 08 00 00 08 00 00 00 00;WRITE 8;
+key F4 --program /bin/true|0|SET 00 08 00 00 08 00 00 00 00;WRITE 8;
+diy 3 --all|0|SET 00 0B 00 02 02 00 00 00 00;WRITE 2;
+diy 3 --off A|0|SET 00 0B 00 02 02 00 00 00 00;WRITE 2;
+macro list|0|
+macro show 1|0|
+macro export 1 EXPORTED|0|
+macro delete 1|0|
+profile list|0|
+profile new|0|
+profile copy Profile_1|0|
+profile rename Profile_2 FPS|0|
+profile export FPS EXPORTED|0|
+profile import EXPORTED Imported|0|
+profile delete Imported|0|
+profile apply FPS|0|SET 00 07 00 00 00 00 00 00 00;SET 00 08 00 00 08 00 00 00 00;WRITE 8;SET 00 01 00 02 00 00 00 00 00;SET 00 04 00 0A 00 00 00 00 00;SET 00 0B 00 00 02 00 00 00 00;WRITE 2;SET 00 0B 00 02 02 00 00 00 00;WRITE 2;SET 00 0A 00 00 08 00 00 00 00;WRITE 8;SET 00 06 00 01 04 32 00 00 00;SET 00 0D 00 00 00 00 00 00 00;SET 00 03 00 00 00 00 00 00 00;
+save|0|
+cancel|0|
+reset --factory|0|SET 00 0C FF 00 00 00 00 00 00;SET 00 07 00 01 00 00 00 00 00;SET 00 07 00 01 00 00 00 00 00;SET 00 86 00 00 00 00 00 00 00;GET;SET 00 87 00 00 00 00 00 00 00;GET;SET 00 80 00 00 00 00 00 00 00;GET;SET 00 8D 00 00 00 00 00 00 00;GET;SET 00 88 00 00 00 00 00 00 00;GET;SET 00 89 00 00 00 00 00 00 00;GET;SET 00 8A 00 00 00 00 00 00 00;GET;SET 00 8A 00 01 00 00 00 00 00;GET;SET 00 8A 00 02 00 00 00 00 00;GET;SET 00 8A 00 03 00 00 00 00 00;GET;SET 00 8A 00 04 00 00 00 00 00;GET;SET 00 8B 00 00 00 00 00 00 00;GET;SET 00 8B 00 01 00 00 00 00 00;GET;SET 00 8B 00 02 00 00 00 00 00;GET;SET 00 8B 00 03 00 00 00 00 00;GET;SET 00 8B 00 04 00 00 00 00 00;GET;SET 00 89 00 00 00 00 00 00 00;GET;
 lighting wavy|2|
 lighting wave --speed 7|2|
 response-time 21|2|
@@ -105,9 +127,24 @@ game-mode|2|
 frobnicate|2|
 --no-save game-mode off|2|
 CASES
+
+# Two at once without the program: while the first writes, the second is told "busy".
+ctl macro import 1 "$work/macro2.json" 2>>"$work/ctl.log" &
+first=$!
+for i in $(seq 1 200); do
+    [ -e "$work/data/.tavrinctl.lock" ] && break
+    sleep 0.01
+done
+ctl game-mode off
+second=$?
+wait "$first"
+first=$?
+[ "$first" = 0 ] || { echo "the first tavrinctl ended with $first" >"$work/verdict"; exit 1; }
+[ "$second" = 5 ] || { echo "the second tavrinctl ended with $second, not 5 (busy)" >"$work/verdict"; exit 1; }
 echo ok >"$work/verdict"
 INNER
 
+sed -e 's/"loop_count": 2/"loop_count": 7/' "$work/macro.json" >"$work/macro2.json"
 # Files for the bad imports.
 printf '{"format": ' >"$work/broken.json"
 {
@@ -121,7 +158,7 @@ printf '{"format": ' >"$work/broken.json"
 printf '{"format":"tavrin-gaming-keyboard-macro","version":1,"name":"x","events":[{"key":"A","action":"press","delay_ms":60001}]}' >"$work/late.json"
 head -c 1000 /dev/zero >"$work/short.bin"
 sed -i -e "s|MACRO|$work/macro.json|" -e "s|BROKEN|$work/broken.json|" -e "s|HUGE|$work/huge.json|" \
-    -e "s|LATE|$work/late.json|" -e "s|SHORT|$work/short.bin|" "$work/inner.sh"
+    -e "s|LATE|$work/late.json|" -e "s|SHORT|$work/short.bin|" -e "s|EXPORTED|$work/exported|" "$work/inner.sh"
 
 timeout 120 dbus-run-session -- bash "$work/inner.sh" "$work" "$CTL" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
