@@ -200,6 +200,13 @@ ScriptReply KeyboardScripting::invalid(const QString& english, const QString& ch
     return error(ScriptError::InvalidValue, english, chinese);
 }
 
+ScriptReply KeyboardScripting::cannotWrite(const WriteResult& result) const {
+    // The change is in the model; only the file that keeps it could not be written.
+    return error(ScriptError::Failed,
+                 QStringLiteral("A file could not be written: %1").arg(Q(result.error)),
+                 QStringLiteral("无法写入文件：%1").arg(Q(result.error)));
+}
+
 ScriptReply KeyboardScripting::unavailable(Availability why) const {
     switch (why) {
         case Availability::Started:
@@ -570,9 +577,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
     }
     if (!written) {
         // The key has its new meaning; only the file that keeps it could not be written.
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The key map could not be written: %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入按键映射文件：%1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     finish(send, std::move(done));
@@ -679,9 +684,7 @@ void KeyboardScripting::deleteMacro(const QVariantList& a, Done done) {
     WriteResult written;
     static_cast<void>(service_.commitMacros(written));  // editable: refusal() said so
     if (!written) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The macros could not be written: %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入宏文件：%1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     finish(send, std::move(done));
@@ -730,9 +733,7 @@ void KeyboardScripting::importMacro(const QVariantList& a, Done done) {
     WriteResult written;
     static_cast<void>(service_.commitMacros(written));
     if (!written) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The macros could not be written: %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入宏文件：%1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     finish(send, std::move(done));
@@ -750,8 +751,7 @@ void KeyboardScripting::exportMacro(const QVariantList& a, Done done) {
     const WriteResult written = WriteFileAtomically(
         PathOf(a[1].toString()), {ConstByteSpan(bytes, static_cast<std::size_t>(json.size()))});
     if (!written) {
-        done(error(ScriptError::Failed, QStringLiteral("Cannot write %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入 %1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     done({});
@@ -773,9 +773,7 @@ void KeyboardScripting::cancel(const QVariantList&, Done done) {
         return;
     }
     if (const WriteResult written = service_.cancel(); !written) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The key map could not be written: %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入按键映射文件：%1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     done({});
@@ -795,30 +793,31 @@ void KeyboardScripting::factoryReset(const QVariantList&, Done done) {
 
 // ---- Profiles --------------------------------------------------------------------------------
 
-void KeyboardScripting::listProfiles(const QVariantList&, Done done) {
-    ProfileFolder folder(service_.paths().dataDir);
-    static_cast<void>(folder.openFolder(settings_));  // an empty folder gets its first profile
-    QStringList names;
-    for (const ProfileEntry& e : folder.entries()) {
-        names << Q(e.name);
-    }
-    done({ScriptError::None, {}, names});
+ScriptReply KeyboardScripting::badProfileName(const QString& name) const {
+    return invalid(
+        QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 characters "
+                       "without \"/\", \"\\\" or \"..\".")
+            .arg(name),
+        QStringLiteral("“%1”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\\”或“..”。")
+            .arg(name));
 }
 
-// Opens the profile folder and finds `name`; an answer when the name is not a listed profile.
-static std::optional<ScriptReply> FindProfile(
-    ProfileFolder& folder, SettingsStore& settings, const QString& name,
-    std::optional<std::size_t>& line,
-    const std::function<ScriptReply(const QString&, const QString&)>& invalid) {
-    if (!IsSafeProfileName(U16(name))) {
-        return invalid(
-            QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 characters "
-                           "without \"/\", \"\\\" or \"..\".")
-                .arg(name),
-            QStringLiteral("“%1”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\\”或“..”。")
-                .arg(name));
+ScriptReply KeyboardScripting::profileFailed(const ProfileResult& result, const QString& english,
+                                             const QString& chinese) const {
+    if (result.status == ProfileStatus::TooMany) {
+        return error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
+                     QStringLiteral("已有六个配置文件。"));
     }
-    static_cast<void>(folder.openFolder(settings));
+    return error(ScriptError::Failed, english.arg(Q(result.error)), chinese.arg(Q(result.error)));
+}
+
+std::optional<ScriptReply> KeyboardScripting::openProfile(ProfileFolder& folder,
+                                                          const QString& name,
+                                                          std::optional<std::size_t>& line) const {
+    if (!IsSafeProfileName(U16(name))) {
+        return badProfileName(name);
+    }
+    static_cast<void>(folder.openFolder(settings_));  // an empty folder gets its first profile
     line = folder.find(U16(name));
     if (!line) {
         return invalid(QStringLiteral("There is no profile \"%1\".").arg(name),
@@ -827,12 +826,21 @@ static std::optional<ScriptReply> FindProfile(
     return std::nullopt;
 }
 
+void KeyboardScripting::listProfiles(const QVariantList&, Done done) {
+    ProfileFolder folder(service_.paths().dataDir);
+    static_cast<void>(folder.openFolder(settings_));
+    QStringList names;
+    for (const ProfileEntry& e : folder.entries()) {
+        names << Q(e.name);
+    }
+    done({ScriptError::None, {}, names});
+}
+
 void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
     const bool send = a[1].toBool();
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
-    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+    if (auto refused = openProfile(folder, a[0].toString(), line)) {
         done(*refused);
         return;
     }
@@ -841,7 +849,7 @@ void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
         return;
     }
     const ProfileResult applied = folder.applySelected(line, service_.model(), settings_);
-    if (applied.status != ProfileStatus::Done) {
+    if (!applied) {
         done(error(ScriptError::FileNotReadable,
                    QStringLiteral("The profile could not be read: %1").arg(Q(applied.error)),
                    QStringLiteral("无法读取配置文件：%1").arg(Q(applied.error))));
@@ -869,15 +877,9 @@ void KeyboardScripting::newProfile(const QVariantList&, Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     static_cast<void>(folder.openFolder(settings_));
     const ProfileResult made = folder.newProfile();
-    if (made.status == ProfileStatus::TooMany) {
-        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
-                   QStringLiteral("已有六个配置文件。")));
-        return;
-    }
     if (!made) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The profile could not be created: %1").arg(Q(made.error)),
-                   QStringLiteral("无法创建配置文件：%1").arg(Q(made.error))));
+        done(profileFailed(made, QStringLiteral("The profile could not be created: %1"),
+                           QStringLiteral("无法创建配置文件：%1")));
         return;
     }
     done({ScriptError::None, {}, Q(made.name)});
@@ -886,21 +888,14 @@ void KeyboardScripting::newProfile(const QVariantList&, Done done) {
 void KeyboardScripting::copyProfile(const QVariantList& a, Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
-    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+    if (auto refused = openProfile(folder, a[0].toString(), line)) {
         done(*refused);
         return;
     }
     const ProfileResult copied = folder.copyProfile(line, service_.model().languageId);
-    if (copied.status == ProfileStatus::TooMany) {
-        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
-                   QStringLiteral("已有六个配置文件。")));
-        return;
-    }
     if (!copied) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The profile could not be copied: %1").arg(Q(copied.error)),
-                   QStringLiteral("无法复制配置文件：%1").arg(Q(copied.error))));
+        done(profileFailed(copied, QStringLiteral("The profile could not be copied: %1"),
+                           QStringLiteral("无法复制配置文件：%1")));
         return;
     }
     done({ScriptError::None, {}, Q(copied.name)});
@@ -909,17 +904,13 @@ void KeyboardScripting::copyProfile(const QVariantList& a, Done done) {
 void KeyboardScripting::renameProfile(const QVariantList& a, Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
-    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+    if (auto refused = openProfile(folder, a[0].toString(), line)) {
         done(*refused);
         return;
     }
     const QString to = a[1].toString();
     if (!IsSafeProfileName(U16(to))) {
-        done(invalid(QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 "
-                                    "characters without \"/\", \"\\\" or \"..\".")
-                         .arg(to),
-                     QStringLiteral("“%1”不能作为配置文件名。").arg(to)));
+        done(badProfileName(to));
         return;
     }
     const ProfileResult renamed = folder.renameProfile(*line, U16(to));
@@ -929,9 +920,8 @@ void KeyboardScripting::renameProfile(const QVariantList& a, Done done) {
         return;
     }
     if (!renamed) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The profile could not be renamed: %1").arg(Q(renamed.error)),
-                   QStringLiteral("无法重命名配置文件：%1").arg(Q(renamed.error))));
+        done(profileFailed(renamed, QStringLiteral("The profile could not be renamed: %1"),
+                           QStringLiteral("无法重命名配置文件：%1")));
         return;
     }
     done({ScriptError::None, {}, Q(renamed.name)});
@@ -940,8 +930,7 @@ void KeyboardScripting::renameProfile(const QVariantList& a, Done done) {
 void KeyboardScripting::deleteProfile(const QVariantList& a, Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
-    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+    if (auto refused = openProfile(folder, a[0].toString(), line)) {
         done(*refused);
         return;
     }
@@ -952,9 +941,8 @@ void KeyboardScripting::deleteProfile(const QVariantList& a, Done done) {
     }
     const ProfileResult deleted = folder.deleteProfile(*line, 0);
     if (!deleted) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The profile could not be deleted: %1").arg(Q(deleted.error)),
-                   QStringLiteral("无法删除配置文件：%1").arg(Q(deleted.error))));
+        done(profileFailed(deleted, QStringLiteral("The profile could not be deleted: %1"),
+                           QStringLiteral("无法删除配置文件：%1")));
         return;
     }
     done({});
@@ -967,10 +955,7 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
         name = QFileInfo(path).completeBaseName();
     }
     if (!IsSafeProfileName(U16(name))) {
-        done(invalid(QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 "
-                                    "characters without \"/\", \"\\\" or \"..\".")
-                         .arg(name),
-                     QStringLiteral("“%1”不能作为配置文件名。").arg(name)));
+        done(badProfileName(name));
         return;
     }
     const std::optional<ProfileFile> file =
@@ -1000,17 +985,14 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
         return;
     }
     if (!line && folder.profileCount() >= kMaxProfiles) {
-        done(error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
-                   QStringLiteral("已有六个配置文件。")));
+        done(profileFailed({ProfileStatus::TooMany, {}, {}}, QString(), QString()));
         return;
     }
     // As the profile manager's Load, but into a copy: the live configuration stays as it is.
     auto copy = std::make_unique<Model>(service_.model());
     ImportProfile(*file, *copy);
     if (const WriteResult written = WriteProfileFromModel(target, *copy); !written) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("The profile could not be written: %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入配置文件：%1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     done({ScriptError::None, {}, Q(ProfileNameOf(RenamedFileName(U16(name))))});
@@ -1019,8 +1001,7 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
 void KeyboardScripting::exportProfile(const QVariantList& a, Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    const auto bad = [this](const QString& en, const QString& zh) { return invalid(en, zh); };
-    if (auto refused = FindProfile(folder, settings_, a[0].toString(), line, bad)) {
+    if (auto refused = openProfile(folder, a[0].toString(), line)) {
         done(*refused);
         return;
     }
@@ -1033,8 +1014,7 @@ void KeyboardScripting::exportProfile(const QVariantList& a, Done done) {
         return;
     }
     if (const WriteResult written = file->write(PathOf(a[1].toString())); !written) {
-        done(error(ScriptError::Failed, QStringLiteral("Cannot write %1").arg(Q(written.error)),
-                   QStringLiteral("无法写入 %1").arg(Q(written.error))));
+        done(cannotWrite(written));
         return;
     }
     done({});

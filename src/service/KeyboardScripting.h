@@ -16,7 +16,9 @@
 
 namespace tavrin {
 
+class ProfileFolder;
 class SettingsStore;
+struct ProfileResult;
 
 // Why a call failed; each is a D-Bus error of the interface.
 enum class ScriptError {
@@ -101,6 +103,14 @@ private:
     ScriptReply invalid(const QString& english, const QString& chinese) const;
     ScriptReply error(ScriptError kind, const QString& english, const QString& chinese) const;
     QString say(const QString& english, const QString& chinese) const;
+    ScriptReply cannotWrite(const WriteResult& result) const;
+    ScriptReply badProfileName(const QString& name) const;
+    // A profile operation that failed; `english` and `chinese` take the error as %1.
+    ScriptReply profileFailed(const ProfileResult& result, const QString& english,
+                              const QString& chinese) const;
+    // Lists the profile folder and finds `name`; an answer when it is no listed profile.
+    std::optional<ScriptReply> openProfile(ProfileFolder& folder, const QString& name,
+                                           std::optional<std::size_t>& line) const;
     // A used macro slot from its number 1..5.
     std::optional<std::size_t> macroSlot(const QVariant& number) const;
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "RunUntil.h"
 #include "model/KeyTables.h"
 #include "model/MacroStore.h"
 #include "model/ProfileFile.h"
@@ -24,14 +25,7 @@
 namespace tavrin {
 namespace {
 
-bool RunUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
+using test::RunUntil;
 
 QString WriteText(const std::filesystem::path& path, const QByteArray& text) {
     QFile file(QString::fromStdString(path.string()));

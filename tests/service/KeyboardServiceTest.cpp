@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 
+#include "RunUntil.h"
 #include "model/KeyTables.h"
 #include "service/KeyboardService.h"
 #include "sim/VirtualKeyboard.h"
@@ -21,15 +22,7 @@ namespace {
 
 using State = KeyboardService::State;
 
-// Runs the event loop until `done` holds; bounded, as a safety net only.
-bool RunUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
+using test::RunUntil;
 
 class ServiceThreads : public testing::Test {
 protected:

@@ -56,3 +56,22 @@ png_size() {
     hex=$(od -An -tx1 -j16 -N8 "$1" | tr -d ' \n')
     echo "$((16#${hex:0:8})) $((16#${hex:8:8}))"
 }
+
+# tavrin-virtual-keyboard ($1) in strict mode on $work/kbd.sock, one line per frame in
+# $work/link.txt, its complaints in $work/keyboard.log; its standard input stays open while it runs.
+start_keyboard() {
+    mkfifo "$work/kbd-in"
+    sleep 600 >"$work/kbd-in" &
+    pids+=($!)
+    "$1" --socket "$work/kbd.sock" --log "$work/link.txt" --strict <"$work/kbd-in" \
+        2>"$work/keyboard.log" &
+    pids+=($!)
+    wait_for 10 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
+}
+
+# Fails when the keyboard saw a breach of the protocol's manners.
+no_breaches() {
+    if [ -s "$work/keyboard.log" ]; then
+        fail "the keyboard saw a breach of the protocol: $(cat "$work/keyboard.log")"
+    fi
+}

@@ -11,13 +11,7 @@ require_tools dbus-run-session gdbus xvfb-run xdotool
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$work/data"
 
-mkfifo "$work/kbd-in"
-sleep 600 >"$work/kbd-in" &
-pids+=($!)
-"$KEYBOARD" --socket "$work/kbd.sock" --log "$work/link.txt" --strict <"$work/kbd-in" \
-    2>"$work/keyboard.log" &
-pids+=($!)
-wait_for 10 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
+start_keyboard "$KEYBOARD"
 
 for n in 1 2 3 4 5; do
     cat >"$work/macro$n.json" <<JSON
@@ -106,7 +100,5 @@ timeout 150 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" \
     bash "$work/inner.sh" "$work" "$APP" "$CTL" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
-if [ -s "$work/keyboard.log" ]; then
-    fail "the keyboard saw a breach of the protocol: $(cat "$work/keyboard.log")"
-fi
+no_breaches
 echo "tavrinctl went through the program, and was told busy during the window's Save"

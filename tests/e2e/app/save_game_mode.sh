@@ -8,14 +8,7 @@ require_tools xvfb-run xdotool
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$work/data"
 
-# Keep the keyboard's standard input open for as long as it runs.
-mkfifo "$work/kbd-in"
-sleep 600 >"$work/kbd-in" &
-pids+=($!)
-"$KEYBOARD" --socket "$work/kbd.sock" --log "$work/link.txt" --strict <"$work/kbd-in" \
-    2>"$work/keyboard.log" &
-pids+=($!)
-wait_for 10 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
+start_keyboard "$KEYBOARD"
 
 cat >"$work/inner.sh" <<INNER
 set -u
@@ -61,7 +54,5 @@ count=$(printf '%s\n' "$requests" | grep -c . || true)
 [ "$count" = 1 ] || fail "expected one request after the first Save, got $count: $requests"
 got=$(printf '%s\n' "$requests" | cut -d' ' -f4-)
 [ "$got" = "$expected" ] || fail "expected WriteGameMode(0) ($expected), got $got"
-if [ -s "$work/keyboard.log" ]; then
-    fail "the keyboard saw a breach of the protocol: $(cat "$work/keyboard.log")"
-fi
+no_breaches
 echo "Save sent exactly one WriteGameMode(0)"

@@ -10,13 +10,7 @@ KEYBOARD="$2"
 require_tools dbus-run-session
 mkdir -p "$work/data"
 
-mkfifo "$work/kbd-in"
-sleep 600 >"$work/kbd-in" &
-pids+=($!)
-"$KEYBOARD" --socket "$work/kbd.sock" --log "$work/link.txt" --strict <"$work/kbd-in" \
-    2>"$work/keyboard.log" &
-pids+=($!)
-wait_for 10 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
+start_keyboard "$KEYBOARD"
 
 cat >"$work/macro.json" <<'JSON'
 {"format": "tavrin-gaming-keyboard-macro", "version": 1, "name": "Burst", "loop_count": 2,
@@ -163,7 +157,5 @@ sed -i -e "s|MACRO|$work/macro.json|" -e "s|BROKEN|$work/broken.json|" -e "s|HUG
 timeout 120 dbus-run-session -- bash "$work/inner.sh" "$work" "$CTL" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
-if [ -s "$work/keyboard.log" ]; then
-    fail "the keyboard saw a breach of the protocol: $(cat "$work/keyboard.log")"
-fi
+no_breaches
 echo "tavrinctl sent exactly each command's reports"
