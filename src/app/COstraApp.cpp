@@ -8,6 +8,8 @@
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
 #include "app/TrayController.h"
+#include "automation/ActiveApplicationSources.h"
+#include "automation/ProfileSwitcher.h"
 #include "dbus/DBusFacade.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
@@ -34,7 +36,11 @@ COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
     : options_(std::move(options)), overrides_(std::move(overrides)) {}
 
 COstraApp::~COstraApp() {
-    // The bus, the icon, hot-plug registration, then the workers and the handles.
+    // The switcher and its sources, the bus, the icon, hot-plug registration, then the workers
+    // and the handles.
+    focus_.reset();
+    processes_.reset();
+    switcher_.reset();
     bus_.reset();
     scripting_.reset();
     tray_.reset();
@@ -205,6 +211,10 @@ bool COstraApp::start(QString& error) {
         }
     }
 
+    if (overrides_.automaticProfiles) {
+        startAutomaticProfiles();
+    }
+
     const LoadResult macros = service_->loadMacroFile();
     commands_->reportLoad("MacroDefine.bin", macros);
     const LoadResult keymap = service_->loadKeymapFile();
@@ -219,6 +229,76 @@ bool COstraApp::start(QString& error) {
         tray_->create();
     }
     return true;
+}
+
+void COstraApp::startAutomaticProfiles() {
+    const QString rulesPath =
+        overrides_.configFolder
+            ? QString::fromStdString(
+                  (*overrides_.configFolder / "tavrin-gaming-keyboard" / "profile-rules.json")
+                      .string())
+            : ProfileRulesPath();
+    switcher_ = std::make_unique<ProfileSwitcher>(*service_, *scripting_, *settings_, rulesPath);
+    processes_ = std::make_unique<ProcessScanner>();
+    connect(switcher_.get(), &ProfileSwitcher::rulesChanged, processes_.get(),
+            &ProcessScanner::setActive);
+    connect(processes_.get(), &ProcessScanner::runningChanged, switcher_.get(),
+            &ProfileSwitcher::setRunning);
+    connect(bus_.get(), &DBusFacade::activeApplicationReported, switcher_.get(),
+            [this](const QString& exe, const QString& windowClass) {
+                switcher_->setFocused({exe, windowClass, windowClass});
+            });
+    connect(switcher_.get(), &ProfileSwitcher::waitingForUnsavedEdits, this,
+            [this](const QString& profile) {
+                const bool chinese = service_->model().chinese();
+                window_->setNotice(
+                    profile.isEmpty() ? QString()
+                    : chinese
+                        ? QStringLiteral("配置文件“%1”等待中：请先保存或取消更改。").arg(profile)
+                        : QStringLiteral("Profile %1 waits: save or cancel your changes "
+                                         "first.")
+                              .arg(profile));
+            });
+    connect(switcher_.get(), &ProfileSwitcher::switched, this, [](const QString& profile) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: switched to %s\n",
+                     qPrintable(profile));
+    });
+    connect(switcher_.get(), &ProfileSwitcher::switchFailed, this, [](const QString& why) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: %s\n", qPrintable(why));
+    });
+    connect(switcher_.get(), &ProfileSwitcher::rulesFailed, this, [](const QString& why) {
+        // The file is the user's: it is named and kept, and the rules read before stay.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: %s\n", qPrintable(why));
+    });
+
+    // The sources that can work in this session; the others are left off, and the log says so.
+    switch (DetectSession()) {
+        case SessionKind::X11: {
+            focus_ = std::make_unique<X11FocusSource>();
+            connect(focus_.get(), &X11FocusSource::focusChanged, switcher_.get(),
+                    &ProfileSwitcher::setFocused);
+            if (QString why; !focus_->start(why)) {
+                focus_.reset();
+                std::fprintf(stderr,
+                             "tavrin-gaming-keyboard: automatic profiles: the focused window is "
+                             "not watched: %s\n",
+                             qPrintable(why));
+            }
+            break;
+        }
+        case SessionKind::Wayland:
+            std::fprintf(stderr,
+                         "tavrin-gaming-keyboard: automatic profiles: a Wayland session: the "
+                         "focused window comes from the compositor's script over D-Bus "
+                         "(SetActiveApplication); X11 focus watching is off\n");
+            break;
+        case SessionKind::None:
+            std::fprintf(stderr,
+                         "tavrin-gaming-keyboard: automatic profiles: no desktop session: only "
+                         "running processes and D-Bus switch profiles\n");
+            break;
+    }
+    switcher_->start();
 }
 
 void COstraApp::onFirstLink() {

@@ -22,6 +22,9 @@ class AppCommands;
 class Clock;
 class COstraDlg;
 class DBusFacade;
+class ProcessScanner;
+class ProfileSwitcher;
+class X11FocusSource;
 class FileChooser;
 class HotplugSource;
 class KeyboardScripting;
@@ -47,6 +50,7 @@ struct AppOverrides {
     Shell* shell = nullptr;                         // tests: what the shell was asked to start
     FileChooser* chooser = nullptr;                 // tests: file choosers answered by script
     bool publishOnBus = true;                       // the D-Bus interface on the session bus
+    bool automaticProfiles = true;                  // the switcher and its sources
 };
 
 class COstraApp : public QObject {
@@ -93,6 +97,7 @@ signals:
 private:
     void createBackend();
     void onFirstLink();
+    void startAutomaticProfiles();
     Clock& clock();
 
     AppOptions options_;
@@ -114,6 +119,9 @@ private:
     std::unique_ptr<HotplugSource> hotplug_;
     std::unique_ptr<KeyboardScripting> scripting_;
     std::unique_ptr<DBusFacade> bus_;
+    std::unique_ptr<ProfileSwitcher> switcher_;
+    std::unique_ptr<ProcessScanner> processes_;
+    std::unique_ptr<X11FocusSource> focus_;
 };
 
 }  // namespace tavrin

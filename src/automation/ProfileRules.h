@@ -5,6 +5,7 @@
 // understood is reported and left as it is; it is never overwritten.
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <optional>
 
@@ -64,3 +65,6 @@ RulesLoad LoadProfileRules(const QString& path);
 bool SaveProfileRules(const QString& path, const ProfileRules& rules, QString& error);
 
 }  // namespace tavrin
+
+// Reported in signals, also queued ones.
+Q_DECLARE_METATYPE(tavrin::ActiveApplication)

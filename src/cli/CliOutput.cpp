@@ -109,6 +109,41 @@ QString StatusText(const QVariantMap& p, const QString& via, bool json) {
     return text;
 }
 
+QString RulesText(const ProfileRules& rules, bool json) {
+    const auto matchName = [](const ProfileRule& r) {
+        return r.match == ProfileRule::Match::Process ? QStringLiteral("process")
+                                                      : QStringLiteral("window-class");
+    };
+    const auto kindName = [](const ProfileRule& r) {
+        return r.kind == ProfileRule::Kind::WhileFocused ? QStringLiteral("focused")
+                                                         : QStringLiteral("running");
+    };
+    if (json) {
+        QJsonArray list;
+        for (const ProfileRule& r : rules.rules) {
+            list.append(QJsonObject{{QStringLiteral("match"), matchName(r)},
+                                    {QStringLiteral("pattern"), r.pattern},
+                                    {QStringLiteral("while"), kindName(r)},
+                                    {QStringLiteral("profile"), r.profile}});
+        }
+        return Json({{QStringLiteral("enabled"), rules.enabled},
+                     {QStringLiteral("default_profile"), rules.defaultProfile},
+                     {QStringLiteral("rules"), list}});
+    }
+    QString text = QStringLiteral("Automatic profiles: %1\nDefault profile: %2\n")
+                       .arg(rules.enabled ? QStringLiteral("on") : QStringLiteral("off"),
+                            rules.defaultProfile.isEmpty()
+                                ? QStringLiteral("none (the keyboard is left as it is)")
+                                : rules.defaultProfile);
+    for (qsizetype i = 0; i < rules.rules.size(); ++i) {
+        const ProfileRule& r = rules.rules[i];
+        text += QStringLiteral("%1  %2 %3  while %4  -> %5\n")
+                    .arg(i + 1)
+                    .arg(matchName(r), r.pattern, kindName(r), r.profile);
+    }
+    return text;
+}
+
 QString ResultText(const CliRequest& request, const QVariant& value, const QStringList& macros) {
     const bool json = request.json;
     switch (request.show) {
@@ -165,6 +200,7 @@ QString ResultText(const CliRequest& request, const QVariant& value, const QStri
             return text;
         }
         case CliShow::Nothing:
+        case CliShow::Auto:
         case CliShow::Status:
         case CliShow::Help:
         case CliShow::Version:

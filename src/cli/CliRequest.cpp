@@ -23,7 +23,7 @@ struct CommandSpec {
     std::initializer_list<OptionSpec> options;
 };
 
-const std::array<CommandSpec, 14> kCommands = {{
+const std::array<CommandSpec, 15> kCommands = {{
     {"status", "status [--json]", {}},
     {"lighting",
      "lighting EFFECT [--speed 0-4] [--brightness 0-4] [--direction up|down|left|right] "
@@ -64,6 +64,12 @@ const std::array<CommandSpec, 14> kCommands = {{
     {"save", "save", {}},
     {"cancel", "cancel", {}},
     {"reset", "reset --factory", {{"factory", OptionKind::Flag}}},
+    {"auto",
+     "auto list | on | off | add PROFILE (--process NAME | --window-class CLASS)\n"
+     "           [--while running|focused] | remove N | default PROFILE|none",
+     {{"process", OptionKind::Value},
+      {"window-class", OptionKind::Value},
+      {"while", OptionKind::Value}}},
     {"help", "help [COMMAND]", {}},
 }};
 
@@ -498,6 +504,61 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
         }
         request.method =
             c == QStringLiteral("save") ? QStringLiteral("Save") : QStringLiteral("Cancel");
+    } else if (c == QStringLiteral("auto")) {
+        // The rules file alone: the running program notices the change by itself.
+        const QString sub = p.value(0);
+        request.show = CliShow::Auto;
+        const bool bare = sub == QStringLiteral("list") || sub == QStringLiteral("on") ||
+                          sub == QStringLiteral("off");
+        if (bare && reader.positionals(c, 1, 1) && o.isEmpty()) {
+            request.method = sub == QStringLiteral("list") ? QStringLiteral("AutoList")
+                                                           : QStringLiteral("AutoEnable");
+            request.args = {sub == QStringLiteral("on")};
+        } else if (sub == QStringLiteral("add") && reader.positionals(c, 2, 2)) {
+            const bool process = o.contains(QStringLiteral("process"));
+            const bool window = o.contains(QStringLiteral("window-class"));
+            const QString kind =
+                o.value(QStringLiteral("while"), {QStringLiteral("focused")}).value(0);
+            if (process == window) {
+                reader.fail(QStringLiteral("Give one of --process NAME and --window-class CLASS."),
+                            QStringLiteral("请给出 --process NAME 或 --window-class CLASS 之一。"));
+                return std::nullopt;
+            }
+            if (kind != QStringLiteral("focused") && kind != QStringLiteral("running")) {
+                reader.fail(
+                    QStringLiteral("--while is running or focused, not \"%1\".").arg(kind),
+                    QStringLiteral("--while 应为 running 或 focused，而不是“%1”。").arg(kind));
+                return std::nullopt;
+            }
+            if (window && kind == QStringLiteral("running")) {
+                reader.fail(QStringLiteral("A window class has no process: use --while focused, "
+                                           "or --process NAME."),
+                            QStringLiteral("窗口类没有对应的进程：请使用 --while focused 或 "
+                                           "--process NAME。"));
+                return std::nullopt;
+            }
+            request.method = QStringLiteral("AutoAdd");
+            request.args = {
+                p[1], process ? QStringLiteral("process") : QStringLiteral("window-class"),
+                o.value(process ? QStringLiteral("process") : QStringLiteral("window-class"))
+                    .value(0),
+                kind};
+        } else if (sub == QStringLiteral("remove") && reader.positionals(c, 2, 2) && o.isEmpty()) {
+            const auto n = reader.number(p[1], QStringLiteral("N"));
+            if (!n) {
+                return std::nullopt;
+            }
+            request.method = QStringLiteral("AutoRemove");
+            request.args = {*n};
+        } else if (sub == QStringLiteral("default") && reader.positionals(c, 2, 2) && o.isEmpty()) {
+            request.method = QStringLiteral("AutoDefault");
+            request.args = {p[1] == QStringLiteral("none") ? QString() : p[1]};
+        } else {
+            if (error.isEmpty()) {
+                reader.positionals(c, -1, -1);
+            }
+            return std::nullopt;
+        }
     } else if (c == QStringLiteral("reset")) {
         if (!reader.positionals(c, 0, 0)) {
             return std::nullopt;

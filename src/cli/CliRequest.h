@@ -20,6 +20,7 @@ enum class CliShow {
     Name,       // profile new, copy, rename, import
     MacroList,  // macro list
     MacroShow,  // macro show N
+    Auto,       // the rules of automatic profiles, edited in their file by tavrinctl itself
     Help,       // the usage text in `CliRequest::help`, and no call
     Version,    // the version, and no call
 };

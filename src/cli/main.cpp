@@ -16,11 +16,13 @@
 #include <cstdio>
 #include <memory>
 
+#include "automation/ProfileRules.h"
 #include "cli/CliOutput.h"
 #include "cli/CliRequest.h"
 #include "dbus/DBusFacade.h"
 #include "device/SteadyClock.h"
 #include "model/Model.h"
+#include "model/ProfileFolder.h"
 #include "platform/hidraw/HidrawBackend.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "service/KeyboardScripting.h"
@@ -283,6 +285,69 @@ private:
     QVariant value_;
 };
 
+// ---- Automatic profiles: their file
+// ---------------------------------------------------------------
+
+int RunAuto(const CliRequest& request, bool chinese) {
+    const QString path = ProfileRulesPath();
+    const RulesLoad load = LoadProfileRules(path);
+    if (!load.rules) {
+        // The file is the user's: named, and kept as it is.
+        Complain(load.error);
+        return 1;
+    }
+    ProfileRules rules = *load.rules;
+    const QString& m = request.method;
+    if (m == QStringLiteral("AutoList")) {
+        Print(RulesText(rules, request.json));
+        return 0;
+    }
+    if (m == QStringLiteral("AutoEnable")) {
+        rules.enabled = request.args[0].toBool();
+    } else if (m == QStringLiteral("AutoAdd") || m == QStringLiteral("AutoDefault")) {
+        const QString profile = request.args[0].toString();
+        if (!profile.isEmpty() && !IsSafeProfileName(profile.toStdU16String())) {
+            Complain(Say(chinese, QStringLiteral("\"%1\" cannot be a profile name.").arg(profile),
+                         QStringLiteral("“%1”不能作为配置文件名。").arg(profile)));
+            return 2;
+        }
+        if (m == QStringLiteral("AutoDefault")) {
+            rules.defaultProfile = profile;
+        } else {
+            ProfileRule rule;
+            rule.profile = profile;
+            rule.match = request.args[1].toString() == QStringLiteral("process")
+                             ? ProfileRule::Match::Process
+                             : ProfileRule::Match::WindowClass;
+            rule.pattern = request.args[2].toString();
+            rule.kind = request.args[3].toString() == QStringLiteral("running")
+                            ? ProfileRule::Kind::WhileRunning
+                            : ProfileRule::Kind::WhileFocused;
+            if (rule.pattern.isEmpty()) {
+                Complain(Say(chinese, QStringLiteral("The name to match is empty."),
+                             QStringLiteral("要匹配的名称为空。")));
+                return 2;
+            }
+            rules.rules.append(rule);
+        }
+    } else if (m == QStringLiteral("AutoRemove")) {
+        const int n = request.args[0].toInt();
+        if (n < 1 || n > rules.rules.size()) {
+            Complain(Say(
+                chinese,
+                QStringLiteral("There is no rule %1; there are %2.").arg(n).arg(rules.rules.size()),
+                QStringLiteral("没有规则 %1；共有 %2 条。").arg(n).arg(rules.rules.size())));
+            return 2;
+        }
+        rules.rules.removeAt(n - 1);
+    }
+    if (QString error; !SaveProfileRules(path, rules, error)) {
+        Complain(error);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 }  // namespace tavrin
 
@@ -311,6 +376,10 @@ int main(int argc, char** argv) {
     if (request->show == CliShow::Version) {
         Print(QStringLiteral("tavrinctl %1\n").arg(QStringLiteral(TAVRIN_VERSION)));
         return 0;
+    }
+
+    if (request->show == CliShow::Auto) {
+        return RunAuto(*request, chinese);
     }
 
     QDBusConnection bus = QDBusConnection::sessionBus();

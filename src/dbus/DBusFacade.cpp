@@ -164,5 +164,8 @@ QString DBusFacade::ImportProfile(const QString& path, const QString& name) {
 void DBusFacade::ExportProfile(const QString& name, const QString& path) {
     run("ExportProfile", {name, path});
 }
+void DBusFacade::SetActiveApplication(const QString& exe, const QString& windowClass) {
+    emit activeApplicationReported(exe, windowClass);
+}
 
 }  // namespace tavrin

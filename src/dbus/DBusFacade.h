@@ -87,6 +87,7 @@ public slots:
     void DeleteProfile(const QString& name);
     QString ImportProfile(const QString& path, const QString& name);
     void ExportProfile(const QString& name, const QString& path);
+    void SetActiveApplication(const QString& exe, const QString& windowClass);
 
 signals:
     void KeyboardArrived();
@@ -94,6 +95,8 @@ signals:
     void SettingsChanged();
     void SaveFinished(bool ok, const QString& message);
     void KeyEvent(uchar code);
+    // Not part of the interface: what a compositor's script reported, for the profile switcher.
+    void activeApplicationReported(const QString& exe, const QString& windowClass);
 
 private:
     // Hands the call to the scripting layer and answers the caller when it is done.

@@ -93,6 +93,12 @@ public:
     // While a long keyboard sequence runs: the wait cursor, a progress bar with `what` beside it,
     // every click, move and key ignored; painting goes on.
     void setBusy(bool busy, const QString& what = {});
+    // A line that tells what waits for the user (empty: none); the window takes input as usual.
+    void setNotice(const QString& notice) {
+        notice_ = notice;
+        paintAll();
+    }
+    const QString& notice() const { return notice_; }
     bool busy() const { return busy_; }
 
 signals:
@@ -150,6 +156,7 @@ private:
     std::function<void()> keyAssignmentDialog_;
     bool busy_ = false;
     QString busyText_;
+    QString notice_;
     QImage busyBase_;
     int busyFrame_ = 0;
     QTimer busyTimer_;

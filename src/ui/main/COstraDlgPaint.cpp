@@ -62,6 +62,11 @@ void COstraDlg::paintAll() {
         paintBusy(p);
     } else {
         composeSurface();
+        if (!notice_.isEmpty()) {
+            // Where the busy bar's text stands: a word about something that waits.
+            QPainter p(&surface_);
+            drawText(p, notice_, 500, 594, 14);
+        }
     }
     update();
 }
