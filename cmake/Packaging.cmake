@@ -19,6 +19,10 @@ if(TARGET tavrin-gaming-keyboard)
     configure_file(${TAVRIN_UDEV_RULE} ${CMAKE_BINARY_DIR}/src/app/udev/70-tavrin-gaming-keyboard.rules
                    COPYONLY)
     install(FILES ${TAVRIN_UDEV_RULE} DESTINATION share/tavrin-gaming-keyboard/udev)
+    # The compositor scripts that tell the program the focused window on Wayland.
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/kwin/tavrin-active-application
+                      ${PROJECT_SOURCE_DIR}/packaging/gnome-shell/tavrin-active-application@tavrin.org
+            DESTINATION share/tavrin-gaming-keyboard/feeders)
     install(FILES ${PROJECT_SOURCE_DIR}/packaging/tavrin-gaming-keyboard.desktop
             DESTINATION share/applications)
     # The icons are drawn by tavrin-skin at build time.

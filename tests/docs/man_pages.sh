@@ -106,10 +106,11 @@ if [[ -f $ctl ]]; then
     require "$ctl" COMMANDS entry status lighting game-mode win-lock response-time report-rate key \
         diy save cancel reset "macro list" "macro show" "macro delete" "macro import" \
         "macro export" "profile list" "profile apply" "profile new" "profile copy" \
-        "profile rename" "profile delete" "profile import" "profile export"
+        "profile rename" "profile delete" "profile import" "profile export" "auto list" \
+        "auto add" "auto remove" "auto default"
     require "$ctl" COMMANDS member --speed --brightness --direction --colour --key --combo --macro \
         --function --program --file --folder --sound --disable --default --on --off --clear --all \
-        --factory
+        --factory --process --window-class --while
     require "$ctl" OPTIONS entry --json --no-save --virtual-device --data-dir --help --version
     require "$ctl" "EXIT STATUS" entry 0 1 2 3 4 5
     require "$ctl" "JSON OUTPUT" json keyboard present product layout firmware effect effect_index \
@@ -131,7 +132,7 @@ if [[ -f $app ]]; then
     require "$app" Methods member SetLighting SetGameMode SetWinLock SetResponseTime SetReportRate \
         AssignKey SetDiyKeys ListMacros GetMacro DeleteMacro ImportMacro ExportMacro Save Cancel \
         FactoryReset ListProfiles ApplyProfile NewProfile CopyProfile RenameProfile DeleteProfile \
-        ImportProfile ExportProfile
+        ImportProfile ExportProfile SetActiveApplication
     require "$app" Signals member KeyboardArrived KeyboardRemoved SettingsChanged SaveFinished \
         KeyEvent
     require "$app" Errors member org.tavrin.GamingKeyboard1.Error.NoKeyboard \
