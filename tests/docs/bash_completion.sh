@@ -39,7 +39,7 @@ cd "$work/files" || exit 1
 # and joined by single spaces ("" for none).
 cases=(
     'tavrinctl|li|lighting'
-    'tavrinctl||cancel diy game-mode key lighting macro profile report-rate reset response-time save status win-lock'
+    'tavrinctl||auto cancel diy game-mode key lighting macro profile report-rate reset response-time save status win-lock'
     'tavrinctl|r|report-rate reset response-time'
     'tavrinctl|--j|--json'
     'tavrinctl --json|win|win-lock'
@@ -94,6 +94,11 @@ cases=(
     'tavrinctl profile new||'
     'tavrinctl reset||--factory'
     'tavrinctl status||'
+    'tavrinctl auto||add default list off on remove'
+    'tavrinctl auto add|f|FPS'
+    'tavrinctl auto add FPS|--|--data-dir --help --json --no-save --process --version --virtual-device --while --window-class'
+    'tavrinctl auto add FPS --process obs --while||focused running'
+    'tavrinctl auto default|n|none'
     'tavrinctl --data-dir||configs'
 )
 
