@@ -13,6 +13,7 @@
 #include "device/WindowMessages.h"
 #include "model/Prompts.h"
 #include "platform/hidraw/HidrawBackend.h"
+#include "platform/qt/DesktopLocale.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShellAdapter.h"
@@ -148,7 +149,9 @@ bool COstraApp::start(QString& error) {
     createBackend();
     service_ = std::make_unique<KeyboardService>(paths_, *backend_, clock());
     Model& model = service_->model();
-    model.languageId = ReadLanguageId(*settings_);
+    // Where no installer stored the language, the desktop's locale chooses it.
+    const std::string locale = overrides_.localeName.value_or(DesktopLocaleName());
+    model.languageId = ReadLanguageId(*settings_, locale);
 
     window_ = std::make_unique<COstraDlg>(model, paths_);
     window_->setMinimiseHides(trayAvailable_);

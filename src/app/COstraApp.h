@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/AppOptions.h"
 #include "device/HidBackend.h"
@@ -47,6 +48,7 @@ struct AppOverrides {
     Shell* shell = nullptr;                         // tests: what the shell was asked to start
     FileChooser* chooser = nullptr;                 // tests: file choosers answered by script
     bool publishOnBus = true;                       // the D-Bus interface on the session bus
+    std::optional<std::string> localeName;          // tests: the desktop's locale
 };
 
 class COstraApp : public QObject {

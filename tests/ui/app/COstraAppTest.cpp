@@ -48,6 +48,7 @@ protected:
         overrides.trayAvailable = tray;
         overrides.showSplash = false;
         overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+        overrides.localeName = "en_US.UTF-8";  // without a stored value: English
         auto app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         EXPECT_TRUE(app->start(error)) << error.toStdString();
