@@ -191,7 +191,8 @@ bool COstraApp::start(QString& error) {
                                        PromptButtons::Ok));  // OK is the only answer
     }
 
-    if (overrides_.showSplash) {
+    // A start at login shows nothing but the icon, not even the splash.
+    if (overrides_.showSplash && !options_.minimized) {
         SkinLookup skins(paths_.skinRoots);
         CSplashScreen splash;
         splash.setPicturePath(CSplashScreen::PicturePath(skins, model.languageId));
@@ -220,6 +221,10 @@ bool COstraApp::start(QString& error) {
     service_->connectKeyboard();
     if (trayAvailable_) {
         tray_->create();
+    } else if (options_.minimized) {
+        // Without a notification area the task bar is the way back: the window starts iconified,
+        // and stays so when the keyboard comes.
+        window_->showMinimized();
     }
     return true;
 }
@@ -228,7 +233,9 @@ void COstraApp::onFirstLink() {
     disconnect(service_.get(), &KeyboardService::linkStatusChanged, this, &COstraApp::onFirstLink);
     const LinkStatus& link = service_->link();
     const bool keyboard = link.commandOpen && link.eventOpen;
-    if (keyboard || !trayAvailable_) {
+    // Started minimised: the icon alone, or the iconified window that start() showed, and no
+    // notice of a keyboard that is not plugged in yet.
+    if (!options_.minimized && (keyboard || !trayAvailable_)) {
         // Without a notification area the window is the only way in. The icon's controller may
         // have shown it already.
         if (!window_->isVisible()) {

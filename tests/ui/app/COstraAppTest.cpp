@@ -31,7 +31,8 @@ public:
 
 class AppStartTest : public testing::Test {
 protected:
-    std::unique_ptr<COstraApp> start(bool keyboard, bool tray, const char* language = nullptr) {
+    std::unique_ptr<COstraApp> start(bool keyboard, bool tray, const char* language = nullptr,
+                                     bool minimized = false) {
         if (language) {
             QtSettingsStore(config->path())
                 .writeString("Software\\Mervic", "Language",
@@ -39,6 +40,7 @@ protected:
         }
         AppOptions options;
         options.simulate = keyboard;
+        options.minimized = minimized;
         options.dataDir = QString::fromStdString(data.path().string());
         AppOverrides overrides;
         if (!keyboard) {
@@ -140,6 +142,45 @@ TEST_F(AppStartTest, KeyboardLostHidesTheWindow) {
     EXPECT_FALSE(app->window().isVisible());
     app->showMainWindow();
     EXPECT_TRUE(app->window().isVisible());
+}
+
+// At login: only the icon, or the iconified window where there is no notification area; the
+// keyboard is read as at any start, and no notice pops up.
+TEST_F(AppStartTest, MinimizedStartsInTheNotificationAreaOrIconified) {
+    struct Case {
+        bool keyboard;
+        bool tray;
+    };
+    for (const Case& c :
+         {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.keyboard ? "keyboard" : "no keyboard") +
+                     (c.tray ? ", tray" : ", no tray"));
+        auto app = start(c.keyboard, c.tray, nullptr, true);
+        if (c.keyboard) {
+            QTRY_VERIFY_WITH_TIMEOUT(app->model().savedSettings.keyMap()[0] != 0, 5000);
+        }
+        QTest::qWait(100);  // what the first link may still show
+        EXPECT_EQ(app->window().isVisible(), !c.tray);
+        EXPECT_EQ(app->window().isMinimized(), !c.tray);
+        EXPECT_EQ(app->tray() != nullptr && app->tray()->isVisible(), c.tray);
+        EXPECT_TRUE(app->lastBalloon().isEmpty());
+        if (c.keyboard && c.tray) {
+            app->showMainWindow();  // a double click on the icon
+            EXPECT_TRUE(app->window().isVisible());
+            EXPECT_FALSE(app->window().isMinimized());
+        }
+    }
+}
+
+TEST(AppOptions, MinimizedIsAnOption) {
+    QString error;
+    const auto plain = ParseAppOptions({QStringLiteral("tavrin-gaming-keyboard")}, error);
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->minimized);
+    const auto login = ParseAppOptions(
+        {QStringLiteral("tavrin-gaming-keyboard"), QStringLiteral("--minimized")}, error);
+    ASSERT_TRUE(login);
+    EXPECT_TRUE(login->minimized);
 }
 
 }  // namespace
