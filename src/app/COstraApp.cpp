@@ -8,9 +8,11 @@
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
 #include "app/TrayController.h"
+#include "automation/ProfileRules.h"
 #include "dbus/DBusFacade.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
+#include "model/ProfileFolder.h"
 #include "model/Prompts.h"
 #include "platform/hidraw/HidrawBackend.h"
 #include "platform/qt/DesktopLocale.h"
@@ -26,6 +28,7 @@
 #include "sim/VirtualKeyboardBackend.h"
 #include "ui/controls/CSplashScreen.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/rules/ProfileRulesDialog.h"
 
 namespace tavrin {
 
@@ -35,6 +38,7 @@ COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
     : options_(std::move(options)), overrides_(std::move(overrides)) {}
 
 COstraApp::~COstraApp() {
+    delete rulesWindow_.data();  // a window of its own when the icon's menu opened it
     // The bus, the icon, hot-plug registration, then the workers and the handles.
     bus_.reset();
     scripting_.reset();
@@ -64,6 +68,57 @@ TrayIcon* COstraApp::tray() {
 
 Model& COstraApp::model() {
     return service_->model();
+}
+
+Prompts& COstraApp::prompts() {
+    return overrides_.prompts ? *overrides_.prompts : *prompts_;
+}
+
+void COstraApp::applyProfile(const QString& name) {
+    if (!scripting_) {
+        return;  // still starting: the menu is not there yet
+    }
+    // As the profile manager's OK followed by Save, through the same code as a script.
+    scripting_->call(
+        QStringLiteral("ApplyProfile"), {name, true}, [this, name](const ScriptReply& reply) {
+            if (reply.ok()) {
+                return;
+            }
+            std::fprintf(stderr, "tavrin-gaming-keyboard: profile %s: %s\n", qPrintable(name),
+                         qPrintable(reply.message));
+            const bool chinese = model().chinese();
+            const QString text = (chinese ? QString::fromUtf16(u"未能应用配置 %1：\n%2")
+                                          : QStringLiteral("The profile %1 was not applied:\n%2"))
+                                     .arg(name, reply.message);
+            static_cast<void>(prompts().show(text.toStdU16String(),
+                                             chinese ? u"配置管理" : u"Profile",
+                                             PromptButtons::Ok));  // OK is the only answer
+        });
+}
+
+ProfileRulesDialog* COstraApp::rulesWindow() const {
+    return rulesWindow_.data();
+}
+
+void COstraApp::editRules(QWidget* parent) {
+    if (rulesWindow_) {
+        rulesWindow_->raise();
+        rulesWindow_->activateWindow();
+        return;
+    }
+    ProfileFolder folder(paths_.dataDir);
+    folder.refresh();
+    QStringList profiles;
+    for (const ProfileEntry& entry : folder.entries()) {
+        profiles << QString::fromStdU16String(entry.name);
+    }
+    auto* dialog = new ProfileRulesDialog(model().chinese(), profiles, ProfileRulesPath(),
+                                          overrides_.prompts, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // One change at a time: neither the profile manager nor a second rules window meanwhile.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    rulesWindow_ = dialog;
+    dialog->show();
 }
 
 const QString& COstraApp::lastBalloon() const {
@@ -171,8 +226,12 @@ bool COstraApp::start(QString& error) {
     if (ruleRoots.empty()) {
         ruleRoots.push_back(paths_.dataDir);
     }
-    tray_ = std::make_unique<TrayController>(*service_, *window_, trayAvailable_, ruleRoots);
+    tray_ = std::make_unique<TrayController>(*service_, *window_, *settings_, prompts,
+                                             trayAvailable_, ruleRoots, locale);
     connect(tray_.get(), &TrayController::exitRequested, this, &COstraApp::quitRequested);
+    connect(tray_.get(), &TrayController::profileChosen, this, &COstraApp::applyProfile);
+    connect(tray_.get(), &TrayController::editRulesRequested, this, [this] { editRules(nullptr); });
+    commands_->setEditRules([this](QWidget* parent) { editRules(parent); });
     connect(commands_.get(), &AppCommands::accessDeniedAsked, tray_.get(),
             [this] { tray_->showAccessDenied(true); });
 

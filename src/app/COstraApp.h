@@ -5,6 +5,7 @@
 // makes them and connects them.
 
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,8 @@
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 
+class QWidget;
+
 namespace tavrin {
 
 class AppCommands;
@@ -27,6 +30,7 @@ class FileChooser;
 class HotplugSource;
 class KeyboardScripting;
 class KeyboardService;
+class ProfileRulesDialog;
 class Prompts;
 class QtPrompts;
 class QtSettingsStore;
@@ -63,6 +67,7 @@ public:
 
     COstraDlg& window() { return *window_; }
     TrayIcon* tray();
+    TrayController& trayController() { return *tray_; }
     KeyboardService& service() { return *service_; }
     Model& model();
     const ProgramPaths& paths() const { return paths_; }
@@ -89,6 +94,13 @@ public:
     std::filesystem::path updaterPath() const;
     void runCommand(Region region);
 
+    // The rules of automatic profiles, over `parent` (none: a window of its own). Blocks the other
+    // windows while open; a second request raises it.
+    void editRules(QWidget* parent);
+    ProfileRulesDialog* rulesWindow() const;
+    // A profile of the icon's menu: applied and sent to the keyboard; a failure is told.
+    void applyProfile(const QString& name);
+
 signals:
     void quitRequested();
 
@@ -96,6 +108,7 @@ private:
     void createBackend();
     void onFirstLink();
     Clock& clock();
+    Prompts& prompts();
 
     AppOptions options_;
     AppOverrides overrides_;
@@ -116,6 +129,7 @@ private:
     std::unique_ptr<HotplugSource> hotplug_;
     std::unique_ptr<KeyboardScripting> scripting_;
     std::unique_ptr<DBusFacade> bus_;
+    QPointer<ProfileRulesDialog> rulesWindow_;
 };
 
 }  // namespace tavrin

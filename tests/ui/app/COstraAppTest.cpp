@@ -118,9 +118,10 @@ TEST_F(AppStartTest, IconMenuTextsInBothLanguages) {
         auto app = start(true, true, language);
         emit app->tray()->aboutToShowMenu();
         const QList<QAction*> actions = app->tray()->menu().actions();
-        ASSERT_EQ(actions.size(), 2);
-        EXPECT_EQ(actions[0]->text(), QStringLiteral("About Ostra..."));
-        EXPECT_EQ(actions[1]->text(), exitText) << (language ? language : "none");
+        ASSERT_GE(actions.size(), 2);
+        // About and Exit end the menu.
+        EXPECT_EQ(actions.at(actions.size() - 2)->text(), QStringLiteral("About Ostra..."));
+        EXPECT_EQ(actions.constLast()->text(), exitText) << (language ? language : "none");
     }
 }
 
@@ -129,7 +130,7 @@ TEST_F(AppStartTest, ExitLeavesKeymapAsLastWritten) {
     const auto before = test::ReadWholeFile(data / "keymap.bin");
     app->model().settings.setEffectCode(9);
     QSignalSpy quit(app.get(), &COstraApp::quitRequested);
-    app->tray()->menu().actions()[1]->trigger();
+    app->tray()->menu().actions().constLast()->trigger();  // Exit
     EXPECT_EQ(quit.count(), 1);
     app.reset();
     EXPECT_EQ(test::ReadWholeFile(data / "keymap.bin"), before);
