@@ -46,6 +46,7 @@ RuleEditDialog::RuleEditDialog(const RulesTexts& texts, const QStringList& profi
     pickStatus_ = new QLabel(this);
     pickStatus_->setObjectName(QStringLiteral("pickStatus"));
     pickStatus_->setWordWrap(true);
+    pickStatus_->hide();
     if (!WindowPicker::available()) {
         pick_->setEnabled(false);
         pick_->setToolTip(
@@ -152,15 +153,19 @@ void RuleEditDialog::chooseRunning() {
 void RuleEditDialog::pickWindow() {
     QString error;
     if (!picker_->start(error)) {
-        pickStatus_->setText(
-            texts_(u"No window can be picked: %1", u"无法选择窗口：%1").arg(error));
+        setPickStatus(texts_(u"No window can be picked: %1", u"无法选择窗口：%1").arg(error));
         return;
     }
-    pickStatus_->setText(
+    setPickStatus(
         texts_(u"Click the application's window; any other button or a key "
                u"cancels.",
                u"请点击应用程序的窗口；按其他鼠标键或任意键取消。"));
     pick_->setEnabled(false);
+}
+
+void RuleEditDialog::setPickStatus(const QString& text) {
+    pickStatus_->setText(text);
+    pickStatus_->setVisible(!text.isEmpty());
 }
 
 void RuleEditDialog::onPicked(const PickedWindow& picked) {
@@ -171,19 +176,18 @@ void RuleEditDialog::onPicked(const PickedWindow& picked) {
                 match_->findData(static_cast<int>(ProfileRule::Match::WindowClass)));
             // The class names the application; the instance only where there is no class.
             pattern_->setText(picked.windowClass.isEmpty() ? picked.instance : picked.windowClass);
-            pickStatus_->setText(
-                texts_(u"Window class %1 (instance %2).", u"窗口类 %1（实例 %2）。")
-                    .arg(picked.windowClass, picked.instance));
+            setPickStatus(texts_(u"Window class %1 (instance %2).", u"窗口类 %1（实例 %2）。")
+                              .arg(picked.windowClass, picked.instance));
             break;
         case PickedWindow::Outcome::NoClass:
-            pickStatus_->setText(
+            setPickStatus(
                 texts_(u"That window does not name its application; try "
                        u"another, or choose a running application.",
                        u"该窗口没有提供应用程序名称；请换一个窗口，或从运行中的"
                        u"应用程序中选择。"));
             break;
         case PickedWindow::Outcome::Cancelled:
-            pickStatus_->setText(QString());
+            setPickStatus(QString());
             break;
     }
     raise();

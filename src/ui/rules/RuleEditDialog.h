@@ -41,6 +41,8 @@ public:
 private:
     void onMatchChanged();
     void onPicked(const PickedWindow& picked);
+    // What the pick is doing or found; hidden when there is nothing to say.
+    void setPickStatus(const QString& text);
     void updateOk();
 
     RulesTexts texts_;

@@ -30,6 +30,7 @@
 #include "ui/profile/CConfigureDlg.h"
 #include "ui/rules/ProfileRulesDialog.h"
 #include "ui/support/ScopedEnvironment.h"
+#include "ui/support/UiTestSupport.h"
 
 namespace tavrin {
 namespace {
@@ -87,6 +88,17 @@ protected:
     QMenu& openMenu() {
         emit app->tray()->menu().aboutToShow();
         return app->tray()->menu();
+    }
+    // With TAVRIN_SCREENSHOT_DIR set, the open menu as a picture, for a person to look at.
+    void screenshotMenu(const QString& name) {
+        if (qEnvironmentVariableIsEmpty("TAVRIN_SCREENSHOT_DIR")) {
+            return;
+        }
+        QMenu& menu = openMenu();
+        menu.popup(QPoint(0, 0));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+        test::SaveScreenshotIfAsked(menu, name);
+        menu.hide();
     }
     QAction* action(const char* name) {
         for (QAction* a : openMenu().actions()) {
@@ -164,6 +176,7 @@ TEST_F(TrayMenuTest, SixProfilesWithTheCurrentOneCheckedByItsExactFileName) {
     }
     EXPECT_EQ(texts, (QStringList{"A", "B", "Game", "My Game", "Work", "Z1"}));
     EXPECT_EQ(checked, QStringList{"Game"});
+    screenshotMenu(QStringLiteral("icon-menu-english"));
 
     // Each opening lists the folder as it is now.
     std::filesystem::remove(data / "Configure" / "A.bin");
@@ -331,6 +344,9 @@ TEST_F(TrayMenuTest, TheLanguageFollowsTheLocaleOnlyWithoutAValue) {
                   c.chinese ? QString::fromUtf16(u"退出") : QStringLiteral("Exit"));
         EXPECT_EQ(action("editRulesAction")->text(),
                   c.chinese ? QString::fromUtf16(u"编辑规则...") : QStringLiteral("Edit rules..."));
+        if (!c.value) {
+            screenshotMenu(QStringLiteral("icon-menu-chinese"));
+        }
     }
 }
 

@@ -49,6 +49,7 @@ TEST_F(RuleEditDialogTest, ShowsTheRuleAndGivesBackWhatTheFieldsSay) {
     EXPECT_EQ(child<QLineEdit>("patternEdit").text(), QStringLiteral("hl2_linux"));
     EXPECT_EQ(child<QComboBox>("kindBox").currentText(), QStringLiteral("while running"));
     EXPECT_EQ(child<QComboBox>("profileBox").currentText(), QStringLiteral("Game"));
+    test::SaveScreenshotIfAsked(*dialog, QStringLiteral("rule-editor-english"));
 
     child<QLineEdit>("patternEdit").setText(QStringLiteral("  csgo_linux64 "));
     choose("kindBox", QStringLiteral("while focused"));
