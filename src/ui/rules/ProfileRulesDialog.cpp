@@ -39,6 +39,7 @@ ProfileRulesDialog::ProfileRulesDialog(bool chinese, const QStringList& profiles
     const RulesLoad load = LoadProfileRules(path_);
     readable_ = load.rules.has_value();
     const ProfileRules start = load.rules.value_or(ProfileRules{});
+    opened_ = start;
     rules_ = start.rules;
 
     loadError_ = new QLabel(this);
@@ -237,6 +238,18 @@ void ProfileRulesDialog::accept() {
                    u"window opened, and it is kept as it is.",
                    u"规则未保存：打开此窗口时无法读取规则文件，该文件保持不变。"));
         return;
+    }
+    // The icon's menu or tavrinctl may have changed the file meanwhile.
+    if (const RulesLoad now = LoadProfileRules(path_); now.rules && *now.rules != opened_) {
+        const PromptAnswer answer = prompts_->show(
+            ToU16(
+                texts_(u"The rules file was changed elsewhere while this window was open. "
+                       u"Replace it with the rules shown here?",
+                       u"此窗口打开期间，规则文件已被其他程序修改。要用此处显示的规则替换它吗？")),
+            ToU16(windowTitle()), PromptButtons::OkCancel);
+        if (answer != PromptAnswer::Ok) {
+            return;
+        }
     }
     QString error;
     if (!SaveProfileRules(path_, rules(), error)) {

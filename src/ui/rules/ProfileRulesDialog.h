@@ -62,6 +62,7 @@ private:
     std::unique_ptr<Prompts> ownPrompts_;
     Prompts* prompts_;
     bool readable_ = true;
+    ProfileRules opened_;  // the file as this window found it
     QList<ProfileRule> rules_;
 
     QLabel* loadError_;

@@ -234,6 +234,35 @@ TEST_F(ProfileRulesDialogTest, ASaveThatFailsSaysSoAndKeepsTheWindow) {
     EXPECT_TRUE(dialog->isVisible());
 }
 
+// The icon's menu or tavrinctl wrote the file while the window was open: asked before replacing.
+TEST_F(ProfileRulesDialogTest, AFileChangedMeanwhileIsReplacedOnlyWhenTheUserAgrees) {
+    ProfileRules rules;
+    rules.rules = {
+        Rule(ProfileRule::Match::Process, "steam", ProfileRule::Kind::WhileFocused, "Game")};
+    save(rules);
+    open();
+    ProfileRules elsewhere = rules;
+    elsewhere.enabled = false;
+    save(elsewhere);
+    const QByteArray changed = readRaw();
+    click("removeButton");
+
+    prompts.queueAnswer(PromptAnswer::Cancel);
+    click("okButton");
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::OkCancel);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(readRaw(), changed);
+
+    prompts.queueAnswer(PromptAnswer::Ok);
+    click("okButton");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const RulesLoad load = LoadProfileRules(path());
+    ASSERT_TRUE(load.rules);
+    EXPECT_TRUE(load.rules->rules.isEmpty());
+    EXPECT_TRUE(load.rules->enabled);  // what the window showed
+}
+
 TEST_F(ProfileRulesDialogTest, ChineseTexts) {
     ProfileRules rules;
     rules.rules = {
