@@ -243,6 +243,7 @@ void AppCommands::profile() {
             profileDialogWindow_ = std::make_unique<CConfigureDlg>(
                 service_.model(), settings_, prompts_, fileChooser(), *dialogSkins_,
                 service_.paths().dataDir);
+            profileDialogWindow_->setEditRules(editRules_);
         }
         accepted = RunProfileManager(*profileDialogWindow_, window_.frameGeometry());
     }

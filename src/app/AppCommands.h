@@ -17,6 +17,8 @@
 #include "model/LocalFiles.h"
 #include "service/KeyboardService.h"
 
+class QWidget;
+
 namespace tavrin {
 
 class CConfigureDlg;
@@ -42,6 +44,9 @@ public:
 
     using ProfileDialog = std::function<bool(const QRect& mainWindowRect)>;
     void setProfileDialog(ProfileDialog dialog) { profileDialog_ = std::move(dialog); }
+    // The profile manager's "Edit rules...": opens the rules window over the given parent.
+    using EditRules = std::function<void(QWidget* parent)>;
+    void setEditRules(EditRules editRules) { editRules_ = std::move(editRules); }
 
     void runCommand(Region region);
     void save();
@@ -83,6 +88,7 @@ private:
     Shell& shell_;
     FileChooser* chooser_;
     ProfileDialog profileDialog_;
+    EditRules editRules_;
     std::unique_ptr<QtKeyHook> keyHook_;
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<SteadyMacroClock> macroClock_;

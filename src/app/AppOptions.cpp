@@ -20,9 +20,14 @@ std::optional<AppOptions> ParseAppOptions(const QStringList& arguments, QString&
         QStringLiteral("data-dir"),
         QStringLiteral("Keep the program's files in <dir> instead of beside the program."),
         QStringLiteral("dir"));
+    const QCommandLineOption minimized(
+        QStringLiteral("minimized"),
+        QStringLiteral("Start in the notification area without showing the window (iconified "
+                       "where there is no notification area)."));
     parser.addOption(simulate);
     parser.addOption(virtualDevice);
     parser.addOption(dataDir);
+    parser.addOption(minimized);
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -38,6 +43,7 @@ std::optional<AppOptions> ParseAppOptions(const QStringList& arguments, QString&
     }
     AppOptions options;
     options.simulate = parser.isSet(simulate);
+    options.minimized = parser.isSet(minimized);
     if (parser.isSet(virtualDevice)) {
         options.virtualDevice = parser.value(virtualDevice);
     }

@@ -10,6 +10,7 @@ struct AppOptions {
     bool simulate = false;                 // the in-process virtual keyboard
     std::optional<QString> virtualDevice;  // the virtual HID link's socket
     std::optional<QString> dataDir;        // the program directory
+    bool minimized = false;                // start in the notification area (at login)
 };
 
 // Parses the command line; nullopt with `error` set when it cannot be understood, or to the help

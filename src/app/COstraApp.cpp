@@ -9,12 +9,15 @@
 #include "app/HotplugSource.h"
 #include "app/TrayController.h"
 #include "automation/ActiveApplicationSources.h"
+#include "automation/ProfileRules.h"
 #include "automation/ProfileSwitcher.h"
 #include "dbus/DBusFacade.h"
 #include "device/SteadyClock.h"
 #include "device/WindowMessages.h"
+#include "model/ProfileFolder.h"
 #include "model/Prompts.h"
 #include "platform/hidraw/HidrawBackend.h"
+#include "platform/qt/DesktopLocale.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShellAdapter.h"
@@ -27,6 +30,7 @@
 #include "sim/VirtualKeyboardBackend.h"
 #include "ui/controls/CSplashScreen.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/rules/ProfileRulesDialog.h"
 
 namespace tavrin {
 
@@ -36,6 +40,7 @@ COstraApp::COstraApp(AppOptions options, AppOverrides overrides)
     : options_(std::move(options)), overrides_(std::move(overrides)) {}
 
 COstraApp::~COstraApp() {
+    delete rulesWindow_.data();  // a window of its own when the icon's menu opened it
     // The switcher and its sources, the bus, the icon, hot-plug registration, then the workers
     // and the handles.
     focus_.reset();
@@ -69,6 +74,57 @@ TrayIcon* COstraApp::tray() {
 
 Model& COstraApp::model() {
     return service_->model();
+}
+
+Prompts& COstraApp::prompts() {
+    return overrides_.prompts ? *overrides_.prompts : *prompts_;
+}
+
+void COstraApp::applyProfile(const QString& name) {
+    if (!scripting_) {
+        return;  // still starting: the menu is not there yet
+    }
+    // As the profile manager's OK followed by Save, through the same code as a script.
+    scripting_->call(
+        QStringLiteral("ApplyProfile"), {name, true}, [this, name](const ScriptReply& reply) {
+            if (reply.ok()) {
+                return;
+            }
+            std::fprintf(stderr, "tavrin-gaming-keyboard: profile %s: %s\n", qPrintable(name),
+                         qPrintable(reply.message));
+            const bool chinese = model().chinese();
+            const QString text = (chinese ? QString::fromUtf16(u"未能应用配置 %1：\n%2")
+                                          : QStringLiteral("The profile %1 was not applied:\n%2"))
+                                     .arg(name, reply.message);
+            static_cast<void>(prompts().show(text.toStdU16String(),
+                                             chinese ? u"配置管理" : u"Profile",
+                                             PromptButtons::Ok));  // OK is the only answer
+        });
+}
+
+ProfileRulesDialog* COstraApp::rulesWindow() const {
+    return rulesWindow_.data();
+}
+
+void COstraApp::editRules(QWidget* parent) {
+    if (rulesWindow_) {
+        rulesWindow_->raise();
+        rulesWindow_->activateWindow();
+        return;
+    }
+    ProfileFolder folder(paths_.dataDir);
+    folder.refresh();
+    QStringList profiles;
+    for (const ProfileEntry& entry : folder.entries()) {
+        profiles << QString::fromStdU16String(entry.name);
+    }
+    auto* dialog = new ProfileRulesDialog(model().chinese(), profiles, ProfileRulesPath(),
+                                          overrides_.prompts, parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // One change at a time: neither the profile manager nor a second rules window meanwhile.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    rulesWindow_ = dialog;
+    dialog->show();
 }
 
 const QString& COstraApp::lastBalloon() const {
@@ -154,7 +210,9 @@ bool COstraApp::start(QString& error) {
     createBackend();
     service_ = std::make_unique<KeyboardService>(paths_, *backend_, clock());
     Model& model = service_->model();
-    model.languageId = ReadLanguageId(*settings_);
+    // Where no installer stored the language, the desktop's locale chooses it.
+    const std::string locale = overrides_.localeName.value_or(DesktopLocaleName());
+    model.languageId = ReadLanguageId(*settings_, locale);
 
     window_ = std::make_unique<COstraDlg>(model, paths_);
     window_->setMinimiseHides(trayAvailable_);
@@ -174,8 +232,12 @@ bool COstraApp::start(QString& error) {
     if (ruleRoots.empty()) {
         ruleRoots.push_back(paths_.dataDir);
     }
-    tray_ = std::make_unique<TrayController>(*service_, *window_, trayAvailable_, ruleRoots);
+    tray_ = std::make_unique<TrayController>(*service_, *window_, *settings_, prompts,
+                                             trayAvailable_, ruleRoots, locale);
     connect(tray_.get(), &TrayController::exitRequested, this, &COstraApp::quitRequested);
+    connect(tray_.get(), &TrayController::profileChosen, this, &COstraApp::applyProfile);
+    connect(tray_.get(), &TrayController::editRulesRequested, this, [this] { editRules(nullptr); });
+    commands_->setEditRules([this](QWidget* parent) { editRules(parent); });
     connect(commands_.get(), &AppCommands::accessDeniedAsked, tray_.get(),
             [this] { tray_->showAccessDenied(true); });
 
@@ -194,7 +256,8 @@ bool COstraApp::start(QString& error) {
                                        PromptButtons::Ok));  // OK is the only answer
     }
 
-    if (overrides_.showSplash) {
+    // A start at login shows nothing but the icon, not even the splash.
+    if (overrides_.showSplash && !options_.minimized) {
         SkinLookup skins(paths_.skinRoots);
         CSplashScreen splash;
         splash.setPicturePath(CSplashScreen::PicturePath(skins, model.languageId));
@@ -227,18 +290,18 @@ bool COstraApp::start(QString& error) {
     service_->connectKeyboard();
     if (trayAvailable_) {
         tray_->create();
+    } else if (options_.minimized) {
+        // Without a notification area the task bar is the way back: the window starts iconified,
+        // and stays so when the keyboard comes.
+        window_->showMinimized();
     }
     return true;
 }
 
 void COstraApp::startAutomaticProfiles() {
-    const QString rulesPath =
-        overrides_.configFolder
-            ? QString::fromStdString(
-                  (*overrides_.configFolder / "tavrin-gaming-keyboard" / "profile-rules.json")
-                      .string())
-            : ProfileRulesPath();
-    switcher_ = std::make_unique<ProfileSwitcher>(*service_, *scripting_, *settings_, rulesPath);
+    // The same file as the icon's menu, the rules window and tavrinctl.
+    switcher_ =
+        std::make_unique<ProfileSwitcher>(*service_, *scripting_, *settings_, ProfileRulesPath());
     processes_ = std::make_unique<ProcessScanner>();
     connect(switcher_.get(), &ProfileSwitcher::rulesChanged, processes_.get(),
             &ProcessScanner::setActive);
@@ -305,7 +368,9 @@ void COstraApp::onFirstLink() {
     disconnect(service_.get(), &KeyboardService::linkStatusChanged, this, &COstraApp::onFirstLink);
     const LinkStatus& link = service_->link();
     const bool keyboard = link.commandOpen && link.eventOpen;
-    if (keyboard || !trayAvailable_) {
+    // Started minimised: the icon alone, or the iconified window that start() showed, and no
+    // notice of a keyboard that is not plugged in yet.
+    if (!options_.minimized && (keyboard || !trayAvailable_)) {
         // Without a notification area the window is the only way in. The icon's controller may
         // have shown it already.
         if (!window_->isVisible()) {

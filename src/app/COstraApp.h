@@ -5,16 +5,20 @@
 // makes them and connects them.
 
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/AppOptions.h"
 #include "device/HidBackend.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
+
+class QWidget;
 
 namespace tavrin {
 
@@ -29,6 +33,7 @@ class FileChooser;
 class HotplugSource;
 class KeyboardScripting;
 class KeyboardService;
+class ProfileRulesDialog;
 class Prompts;
 class QtPrompts;
 class QtSettingsStore;
@@ -51,6 +56,7 @@ struct AppOverrides {
     FileChooser* chooser = nullptr;                 // tests: file choosers answered by script
     bool publishOnBus = true;                       // the D-Bus interface on the session bus
     bool automaticProfiles = true;                  // the switcher and its sources
+    std::optional<std::string> localeName;          // tests: the desktop's locale
 };
 
 class COstraApp : public QObject {
@@ -65,6 +71,7 @@ public:
 
     COstraDlg& window() { return *window_; }
     TrayIcon* tray();
+    TrayController& trayController() { return *tray_; }
     KeyboardService& service() { return *service_; }
     Model& model();
     const ProgramPaths& paths() const { return paths_; }
@@ -91,6 +98,13 @@ public:
     std::filesystem::path updaterPath() const;
     void runCommand(Region region);
 
+    // The rules of automatic profiles, over `parent` (none: a window of its own). Blocks the other
+    // windows while open; a second request raises it.
+    void editRules(QWidget* parent);
+    ProfileRulesDialog* rulesWindow() const;
+    // A profile of the icon's menu: applied and sent to the keyboard; a failure is told.
+    void applyProfile(const QString& name);
+
 signals:
     void quitRequested();
 
@@ -99,6 +113,7 @@ private:
     void onFirstLink();
     void startAutomaticProfiles();
     Clock& clock();
+    Prompts& prompts();
 
     AppOptions options_;
     AppOverrides overrides_;
@@ -122,6 +137,7 @@ private:
     std::unique_ptr<ProfileSwitcher> switcher_;
     std::unique_ptr<ProcessScanner> processes_;
     std::unique_ptr<X11FocusSource> focus_;
+    QPointer<ProfileRulesDialog> rulesWindow_;
 };
 
 }  // namespace tavrin

@@ -1,29 +1,40 @@
 #pragma once
 
-// The notification-area icon and what it shows: the menu (About, Exit), the way back to the
-// window, the no-keyboard balloon and the notice for a keyboard that refuses this user. Without
-// a notification area the window itself is the way in, and the notices are message boxes.
+// The notification-area icon and what it shows: the menu (the profiles, automatic profiles and
+// their rules, start at login, the language, About, Exit), the way back to the window, the
+// no-keyboard balloon and the notice for a keyboard that refuses this user. Without a
+// notification area the window itself is the way in, and the notices are message boxes.
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAction;
+class QActionGroup;
+class QMenu;
 
 namespace tavrin {
 
 class COstraDlg;
 class KeyboardService;
+class Prompts;
+class SettingsStore;
 class TrayIcon;
 
 class TrayController : public QObject {
     Q_OBJECT
 
 public:
-    TrayController(KeyboardService& service, COstraDlg& window, bool trayAvailable,
-                   std::vector<std::filesystem::path> ruleRoots, QObject* parent = nullptr);
+    // `localeName` is the desktop's locale, which chooses the language while no value is stored.
+    TrayController(KeyboardService& service, COstraDlg& window, SettingsStore& settings,
+                   Prompts& prompts, bool trayAvailable,
+                   std::vector<std::filesystem::path> ruleRoots, std::string localeName,
+                   QObject* parent = nullptr);
     ~TrayController() override;
 
     // Adds the icon (only where there is a notification area).
@@ -40,17 +51,41 @@ public:
     void showAccessDenied(bool again);
     const QString& lastBalloon() const { return lastBalloon_; }
 
+    // Sets the menu's items from the files and settings, as each opening of the menu does.
+    void refreshMenu();
+
 signals:
     void exitRequested();
+    // A profile of the menu was clicked: the owner applies it and sends it to the keyboard.
+    void profileChosen(const QString& name);
+    void editRulesRequested();
 
 private:
     void onLinkChanged();
+    void setAutomaticProfiles(bool on);
+    void setStartAtLogin(bool on);
+    void setLanguage(bool chinese);
+    // A failure the user asked about, in a message box.
+    void tellFailure(const QString& english, const QString& chinese, const QString& detail);
+    QString say(const QString& english, const QString& chinese) const;
 
     KeyboardService& service_;
     COstraDlg& window_;
+    SettingsStore& settings_;
+    Prompts& prompts_;
     bool trayAvailable_;
     std::vector<std::filesystem::path> ruleRoots_;
+    std::string localeName_;
     std::unique_ptr<TrayIcon> icon_;
+    QList<QAction*> profileActions_;  // rebuilt at each opening
+    QActionGroup* profileGroup_ = nullptr;
+    std::array<QAction*, 3> separators_{};
+    QAction* automaticAction_ = nullptr;
+    QAction* editRulesAction_ = nullptr;
+    QAction* startAtLoginAction_ = nullptr;
+    std::unique_ptr<QMenu> languageMenu_;
+    QAction* englishAction_ = nullptr;
+    QAction* chineseAction_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QString lastBalloon_;

@@ -24,6 +24,7 @@
 #include "model/Model.h"
 #include "model/ProfileFolder.h"
 #include "platform/hidraw/HidrawBackend.h"
+#include "platform/qt/DesktopLocale.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
@@ -360,7 +361,7 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
 
     QtSettingsStore settings;
-    const std::uint16_t languageId = ReadLanguageId(settings);
+    const std::uint16_t languageId = ReadLanguageId(settings, DesktopLocaleName());
     const bool chinese = languageId == kLanguageChinese;
 
     QString error;

@@ -12,4 +12,11 @@ std::uint16_t ReadLanguageId(SettingsStore& store) {
     return kLanguageEnglish;
 }
 
+std::uint16_t ReadLanguageId(SettingsStore& store, std::string_view localeName) {
+    if (store.readString(kLanguageKey, kLanguageValue)) {
+        return ReadLanguageId(store);
+    }
+    return localeName.starts_with("zh") ? kLanguageChinese : kLanguageEnglish;
+}
+
 }  // namespace tavrin

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tavrin {
@@ -62,5 +63,8 @@ private:
 
 // LanguageId from the "Language" value: 4 only for exactly "chinese", 9 for anything else.
 std::uint16_t ReadLanguageId(SettingsStore& store);
+// The same while the value exists. Where no installer wrote it, the desktop's locale decides: a
+// locale name such as "zh_CN.UTF-8" (starting with "zh") gives 4, any other 9.
+std::uint16_t ReadLanguageId(SettingsStore& store, std::string_view localeName);
 
 }  // namespace tavrin

@@ -121,7 +121,7 @@ if [[ -f $ctl ]]; then
     require "$ctl" ENVIRONMENT entry DBUS_SESSION_BUS_ADDRESS XDG_CONFIG_HOME
 fi
 if [[ -f $app ]]; then
-    require "$app" OPTIONS member --simulate --virtual-device --data-dir --help
+    require "$app" OPTIONS member --simulate --virtual-device --data-dir --minimized --help
     for name in org.tavrin.GamingKeyboard /org/tavrin/GamingKeyboard org.tavrin.GamingKeyboard1; do
         section "$app" "D-BUS INTERFACE" | grep -Eq "\\\\fB$(name_regex "$name")\\\\fR" ||
             fail "tavrin-gaming-keyboard.1: the D-Bus section does not name $name"

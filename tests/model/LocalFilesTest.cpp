@@ -191,6 +191,30 @@ TEST(Language, OnlyExactlyChineseSelectsChinese) {
     }
 }
 
+// Without a value the locale decides; a value decides alone, even an empty one.
+TEST(Language, TheLocaleDecidesOnlyWithoutAValue) {
+    struct Case {
+        const char* value;  // nullptr: no value
+        std::string_view locale;
+        std::uint16_t expected;
+    };
+    const Case cases[] = {
+        {nullptr, "zh_CN.UTF-8", 4}, {nullptr, "zh_TW", 4},         {nullptr, "zh", 4},
+        {nullptr, "en_US.UTF-8", 9}, {nullptr, "C.UTF-8", 9},       {nullptr, "", 9},
+        {nullptr, "ZH_CN", 9},       {nullptr, "de_DE@zh", 9},      {"english", "zh_CN.UTF-8", 9},
+        {"", "zh_CN.UTF-8", 9},      {"Chinese", "zh_CN.UTF-8", 9}, {"chinese", "en_US.UTF-8", 4},
+    };
+    for (const Case& c : cases) {
+        MemorySettingsStore store;
+        if (c.value) {
+            const std::string_view v(c.value);
+            store.writeString("Software\\Mervic", "Language", std::u16string(v.begin(), v.end()));
+        }
+        EXPECT_EQ(ReadLanguageId(store, c.locale), c.expected)
+            << "locale \"" << c.locale << "\", value " << (c.value ? c.value : "missing");
+    }
+}
+
 TEST(ProgramDirectory, DataDirRules) {
     ProgramDirectoryInputs in;
     in.executableDir = "/opt/t/bin";

@@ -274,6 +274,9 @@ std::unique_ptr<QMenu> CConfigureDlg::buildContextMenu() {
     add(kSaveCommand, u"Save", u"保存");
     add(kLoadCommand, u"Load", u"加载");
     add(kDeleteCommand, u"Delete", u"删除");
+    menu->addSeparator();
+    add(kEditRulesCommand, u"Edit rules...", u"编辑规则...");
+    menu->actions().constLast()->setEnabled(static_cast<bool>(editRules_));
     return menu;
 }
 
@@ -300,6 +303,11 @@ void CConfigureDlg::OnCommand(int command) {
             break;
         case kDeleteCommand:
             deleteProfile();
+            break;
+        case kEditRulesCommand:
+            if (editRules_) {
+                editRules_(this);
+            }
             break;
         default:
             break;

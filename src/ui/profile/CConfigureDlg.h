@@ -40,6 +40,7 @@ public:
         kSaveCommand = 32786,
         kLoadCommand = 32787,
         kDeleteCommand = 32788,
+        kEditRulesCommand = 32820,  // the automatic profiles' rules, after a separator
     };
 
     // What a left click at a point of the window hits.
@@ -73,14 +74,18 @@ public:
     // The main window's screen rectangle: the dialog opens one pixel left of and above it.
     void setMainWindowRect(const QRect& rect) { mainWindowRect_ = rect; }
     void setWait(Wait wait) { wait_ = std::move(wait); }
+    // Opens the rules of automatic profiles over `parent` (this dialog). Without it the menu's
+    // "Edit rules..." is disabled.
+    using EditRules = std::function<void(QWidget* parent)>;
+    void setEditRules(EditRules editRules) { editRules_ = std::move(editRules); }
 
     // WM_LIST_EDIT_END from the list: the rename of line wParam, whose text is now line lParam.
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // A command of the context menu.
     void OnCommand(int command);
-    // The context menu with its five texts in the interface language; each action's data is its
-    // command.
+    // The context menu with its five texts in the interface language, then "Edit rules..."; each
+    // action's data is its command.
     std::unique_ptr<QMenu> buildContextMenu();
 
     // The close button: applies the selected profile and closes with OK; without a selection it
@@ -132,6 +137,7 @@ private:
     std::filesystem::path programDir_;
     ProfileFolder folder_;
     Wait wait_;
+    EditRules editRules_;
 
     CTransparentListBox* list_;
     QRect mainWindowRect_;

@@ -31,7 +31,8 @@ public:
 
 class AppStartTest : public testing::Test {
 protected:
-    std::unique_ptr<COstraApp> start(bool keyboard, bool tray, const char* language = nullptr) {
+    std::unique_ptr<COstraApp> start(bool keyboard, bool tray, const char* language = nullptr,
+                                     bool minimized = false) {
         if (language) {
             QtSettingsStore(config->path())
                 .writeString("Software\\Mervic", "Language",
@@ -39,6 +40,7 @@ protected:
         }
         AppOptions options;
         options.simulate = keyboard;
+        options.minimized = minimized;
         options.dataDir = QString::fromStdString(data.path().string());
         AppOverrides overrides;
         if (!keyboard) {
@@ -48,6 +50,7 @@ protected:
         overrides.trayAvailable = tray;
         overrides.showSplash = false;
         overrides.skinRoot = std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+        overrides.localeName = "en_US.UTF-8";  // without a stored value: English
         auto app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         EXPECT_TRUE(app->start(error)) << error.toStdString();
@@ -115,9 +118,10 @@ TEST_F(AppStartTest, IconMenuTextsInBothLanguages) {
         auto app = start(true, true, language);
         emit app->tray()->aboutToShowMenu();
         const QList<QAction*> actions = app->tray()->menu().actions();
-        ASSERT_EQ(actions.size(), 2);
-        EXPECT_EQ(actions[0]->text(), QStringLiteral("About Ostra..."));
-        EXPECT_EQ(actions[1]->text(), exitText) << (language ? language : "none");
+        ASSERT_GE(actions.size(), 2);
+        // About and Exit end the menu.
+        EXPECT_EQ(actions.at(actions.size() - 2)->text(), QStringLiteral("About Ostra..."));
+        EXPECT_EQ(actions.constLast()->text(), exitText) << (language ? language : "none");
     }
 }
 
@@ -126,7 +130,7 @@ TEST_F(AppStartTest, ExitLeavesKeymapAsLastWritten) {
     const auto before = test::ReadWholeFile(data / "keymap.bin");
     app->model().settings.setEffectCode(9);
     QSignalSpy quit(app.get(), &COstraApp::quitRequested);
-    app->tray()->menu().actions()[1]->trigger();
+    app->tray()->menu().actions().constLast()->trigger();  // Exit
     EXPECT_EQ(quit.count(), 1);
     app.reset();
     EXPECT_EQ(test::ReadWholeFile(data / "keymap.bin"), before);
@@ -139,6 +143,45 @@ TEST_F(AppStartTest, KeyboardLostHidesTheWindow) {
     EXPECT_FALSE(app->window().isVisible());
     app->showMainWindow();
     EXPECT_TRUE(app->window().isVisible());
+}
+
+// At login: only the icon, or the iconified window where there is no notification area; the
+// keyboard is read as at any start, and no notice pops up.
+TEST_F(AppStartTest, MinimizedStartsInTheNotificationAreaOrIconified) {
+    struct Case {
+        bool keyboard;
+        bool tray;
+    };
+    for (const Case& c :
+         {Case{true, true}, Case{true, false}, Case{false, true}, Case{false, false}}) {
+        SCOPED_TRACE(std::string(c.keyboard ? "keyboard" : "no keyboard") +
+                     (c.tray ? ", tray" : ", no tray"));
+        auto app = start(c.keyboard, c.tray, nullptr, true);
+        if (c.keyboard) {
+            QTRY_VERIFY_WITH_TIMEOUT(app->model().savedSettings.keyMap()[0] != 0, 5000);
+        }
+        QTest::qWait(100);  // what the first link may still show
+        EXPECT_EQ(app->window().isVisible(), !c.tray);
+        EXPECT_EQ(app->window().isMinimized(), !c.tray);
+        EXPECT_EQ(app->tray() != nullptr && app->tray()->isVisible(), c.tray);
+        EXPECT_TRUE(app->lastBalloon().isEmpty());
+        if (c.keyboard && c.tray) {
+            app->showMainWindow();  // a double click on the icon
+            EXPECT_TRUE(app->window().isVisible());
+            EXPECT_FALSE(app->window().isMinimized());
+        }
+    }
+}
+
+TEST(AppOptions, MinimizedIsAnOption) {
+    QString error;
+    const auto plain = ParseAppOptions({QStringLiteral("tavrin-gaming-keyboard")}, error);
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(plain->minimized);
+    const auto login = ParseAppOptions(
+        {QStringLiteral("tavrin-gaming-keyboard"), QStringLiteral("--minimized")}, error);
+    ASSERT_TRUE(login);
+    EXPECT_TRUE(login->minimized);
 }
 
 }  // namespace

@@ -338,8 +338,9 @@ TEST_F(CConfigureDlgTest, ContextMenuInBothLanguages) {
         std::uint16_t language;
         QStringList texts;
     };
-    for (const Case& c : {Case{kLanguageEnglish, {"New", "Copy", "Save", "Load", "Delete"}},
-                          Case{kLanguageChinese, {"新建", "复制", "保存", "加载", "删除"}}}) {
+    for (const Case& c :
+         {Case{kLanguageEnglish, {"New", "Copy", "Save", "Load", "Delete", "", "Edit rules..."}},
+          Case{kLanguageChinese, {"新建", "复制", "保存", "加载", "删除", "", "编辑规则..."}}}) {
         model.languageId = c.language;
         open();
         const std::unique_ptr<QMenu> menu = dialog->buildContextMenu();
@@ -350,9 +351,25 @@ TEST_F(CConfigureDlgTest, ContextMenuInBothLanguages) {
             commands << action->data().toInt();
         }
         EXPECT_EQ(texts, c.texts);
-        EXPECT_EQ(commands, (QList<int>{32785, 32817, 32786, 32787, 32788}));
+        EXPECT_EQ(commands, (QList<int>{32785, 32817, 32786, 32787, 32788, 0, 32820}));
         dialog->hide();
     }
+}
+
+// The rules window belongs to another library: the dialog only calls what it was handed.
+TEST_F(CConfigureDlgTest, EditRulesCallsItsCallbackOverTheDialog) {
+    putProfile("A");
+    open();
+    EXPECT_FALSE(dialog->buildContextMenu()->actions().constLast()->isEnabled());
+    dialog->OnCommand(CConfigureDlg::kEditRulesCommand);  // nothing to call: nothing happens
+
+    QList<QWidget*> parents;
+    dialog->setEditRules([&](QWidget* parent) { parents << parent; });
+    EXPECT_TRUE(dialog->buildContextMenu()->actions().constLast()->isEnabled());
+    dialog->OnCommand(CConfigureDlg::kEditRulesCommand);
+    EXPECT_EQ(parents, (QList<QWidget*>{dialog.get()}));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(filesInFolder(), (std::vector<std::string>{"A.bin"}));
 }
 
 TEST_F(CConfigureDlgTest, RightPressOverTheListOpensTheMenu) {

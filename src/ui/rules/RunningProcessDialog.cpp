@@ -1,0 +1,87 @@
+#include "ui/rules/RunningProcessDialog.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSet>
+#include <QVBoxLayout>
+
+#include "automation/RunningProcesses.h"
+#include "ui/rules/RulesStyle.h"
+#include "ui/rules/RulesTexts.h"
+
+namespace tavrin {
+
+QStringList RunningProcessDialog::NamesOf(const QString& procRoot) {
+    QSet<QString> names;
+    for (const RunningProcess& p : RunningProcesses(procRoot)) {
+        // Kernel threads and other users' processes have no readable executable: a rule for
+        // them is of no use, and they would bury the applications.
+        if (p.exeName.isEmpty()) {
+            continue;
+        }
+        names.insert(p.exeName);
+        if (!p.comm.isEmpty()) {
+            names.insert(p.comm);
+        }
+    }
+    QStringList sorted = names.values();
+    sorted.sort(Qt::CaseInsensitive);
+    return sorted;
+}
+
+RunningProcessDialog::RunningProcessDialog(const RulesTexts& texts, const QString& procRoot,
+                                           QWidget* parent)
+    : QDialog(parent), names_(NamesOf(procRoot)) {
+    setObjectName(QStringLiteral("runningProcessDialog"));
+    setWindowTitle(texts(u"Running applications", u"运行中的应用程序"));
+    setStyleSheet(RulesStyleSheet());
+    auto* layout = new QVBoxLayout(this);
+    filter_ = new QLineEdit(this);
+    filter_->setObjectName(QStringLiteral("filter"));
+    filter_->setPlaceholderText(texts(u"Filter", u"筛选"));
+    filter_->setClearButtonEnabled(true);
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("processList"));
+    list_->addItems(names_);
+    auto* hint = new QLabel(texts(u"Start the application first if it is not listed.",
+                                  u"如果列表中没有该应用程序，请先启动它。"),
+                            this);
+    hint->setObjectName(QStringLiteral("hint"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(texts(u"OK", u"确定"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(texts(u"Cancel", u"取消"));
+    layout->addWidget(filter_);
+    layout->addWidget(list_);
+    layout->addWidget(hint);
+    layout->addWidget(buttons);
+    resize(360, 420);
+
+    QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+    ok->setEnabled(false);
+    connect(list_, &QListWidget::currentItemChanged, this,
+            [ok](QListWidgetItem* item) { ok->setEnabled(item && !item->isHidden()); });
+    connect(list_, &QListWidget::itemActivated, this, &QDialog::accept);
+    connect(filter_, &QLineEdit::textChanged, this, &RunningProcessDialog::applyFilter);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void RunningProcessDialog::applyFilter(const QString& text) {
+    for (int i = 0; i < list_->count(); ++i) {
+        QListWidgetItem* item = list_->item(i);
+        item->setHidden(!item->text().contains(text, Qt::CaseInsensitive));
+    }
+    if (list_->currentItem() && list_->currentItem()->isHidden()) {
+        list_->setCurrentItem(nullptr);
+    }
+}
+
+QString RunningProcessDialog::chosen() const {
+    const QListWidgetItem* item = list_->currentItem();
+    return item && !item->isHidden() ? item->text() : QString();
+}
+
+}  // namespace tavrin
