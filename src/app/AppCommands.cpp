@@ -157,8 +157,10 @@ void AppCommands::onStateChanged(KeyboardService::State state) {
             break;
         default:
             if (window_.busy()) {
-                // Before the one repaint that ends the busy look: the sliders of the new model.
+                // Before the one repaint that ends the busy look: the sliders and the rules of
+                // the new model.
                 window_.setSliderPositions();
+                window_.applyModelRules();
             }
             window_.setBusy(false);
             break;
@@ -343,6 +345,10 @@ void AppCommands::onSettingsLoaded(bool fromKeyboard) {
     if (fromKeyboard) {
         // For the log, and for scripts that wait until the keyboard may be used.
         std::fprintf(stderr, "tavrin-gaming-keyboard: the keyboard's settings are read\n");
+    }
+    if (window_.busy()) {
+        // A Save that started at once owns the model: the window takes it when the Save ends.
+        return;
     }
     window_.setSliderPositions();
     window_.applyModelRules();

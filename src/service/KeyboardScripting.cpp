@@ -855,22 +855,33 @@ void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
                    QStringLiteral("无法读取配置文件：%1").arg(Q(applied.error))));
         return;
     }
-    // As the profile manager's OK followed by Save: the files follow, the windows refresh, then
-    // the differences go to the keyboard.
+    // As the profile manager's OK followed by Save: the differences go to the keyboard at once;
+    // the answer waits for the files too, which follow the manager's 50 ms later.
+    struct Parts {
+        int left = 2;
+        ScriptReply reply;
+        Done done;
+    };
+    auto parts = std::make_shared<Parts>();
+    parts->done = std::move(done);
+    const auto partDone = [parts](const ScriptReply& reply) {
+        if (!reply.ok() && parts->reply.ok()) {
+            parts->reply = reply;
+        }
+        if (--parts->left == 0) {
+            parts->done(parts->reply);
+        }
+    };
     auto loaded = std::make_shared<QMetaObject::Connection>();
     *loaded = connect(&service_, &KeyboardService::settingsLoaded, this,
-                      [this, loaded, send, done = std::move(done)](bool fromKeyboard) {
-                          if (fromKeyboard) {
-                              return;
+                      [loaded, partDone](bool fromKeyboard) {
+                          if (!fromKeyboard) {
+                              disconnect(*loaded);
+                              partDone({});
                           }
-                          disconnect(*loaded);
-                          if (auto refused = refusal(send)) {
-                              done(*refused);
-                              return;
-                          }
-                          finish(send, done);
                       });
     service_.profileLoaded();
+    finish(send, partDone);
 }
 
 void KeyboardScripting::newProfile(const QVariantList&, Done done) {

@@ -50,7 +50,8 @@ wait_effect() {
     done
     return 1
 }
-activate() { xdotool search --classname "$1" | head -1 | xargs xdotool windowactivate --sync; }
+window_of() { xdotool search --classname "$1" | head -1; }
+activate() { xdotool windowactivate --sync "$(window_of "$1")"; }
 
 openbox >"$work/openbox.log" 2>&1 &
 sleep 1
@@ -76,14 +77,16 @@ sleep 1
 
 # A window with a rule: its profile, within the debounce and a moment.
 mark=$(lines)
+chat=$(window_of chatwin)
+other=$(window_of otherwin)
 start=$(now_ms)
-activate chatwin
+xdotool windowactivate "$chat"
 came=$(wait_effect "$mark" 5 02) || verdict "activating the chat window did not switch to Chat"
 echo "focus to Chat's first report: $((came - start)) ms" >>"$work/latency"
 sleep 0.5
 mark=$(lines)
 start=$(now_ms)
-activate otherwin
+xdotool windowactivate "$other"
 came=$(wait_effect "$mark" 5 05) || verdict "the other window did not bring the default back"
 echo "focus to Desktop's first report: $((came - start)) ms" >>"$work/latency"
 sleep 0.5
