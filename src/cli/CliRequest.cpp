@@ -12,18 +12,18 @@ namespace {
 
 enum class OptionKind { Value, Flag, Many };
 
-struct OptionSpec {
+struct OptionForm {
     const char* name;  // without "--"
     OptionKind kind;
 };
 
-struct CommandSpec {
+struct CommandForm {
     const char* name;
     const char* usage;  // after "tavrinctl "
-    std::initializer_list<OptionSpec> options;
+    std::initializer_list<OptionForm> options;
 };
 
-const std::array<CommandSpec, 15> kCommands = {{
+const std::array<CommandForm, 15> kCommands = {{
     {"status", "status [--json]", {}},
     {"lighting",
      "lighting EFFECT [--speed 0-4] [--brightness 0-4] [--direction up|down|left|right] "
@@ -73,8 +73,8 @@ const std::array<CommandSpec, 15> kCommands = {{
     {"help", "help [COMMAND]", {}},
 }};
 
-const CommandSpec* FindCommand(const QString& name) {
-    for (const CommandSpec& c : kCommands) {
+const CommandForm* FindCommand(const QString& name) {
+    for (const CommandForm& c : kCommands) {
         if (name == QLatin1String(c.name)) {
             return &c;
         }
@@ -99,7 +99,7 @@ public:
         return false;
     }
 
-    bool read(const CommandSpec& spec, const QStringList& words) {
+    bool read(const CommandForm& form, const QStringList& words) {
         for (qsizetype i = 0; i < words.size(); ++i) {
             const QString& word = words[i];
             // "--num" is the numeric pad's minus key, not an option.
@@ -115,15 +115,15 @@ public:
                 inlineValue = name.mid(eq + 1);
                 name = name.left(eq);
             }
-            const OptionSpec* found = nullptr;
-            for (const OptionSpec& o : spec.options) {
+            const OptionForm* found = nullptr;
+            for (const OptionForm& o : form.options) {
                 if (name == QLatin1String(o.name)) {
                     found = &o;
                 }
             }
             if (!found) {
-                return fail(QStringLiteral("%1 has no option --%2.").arg(spec.name, name),
-                            QStringLiteral("%1 没有选项 --%2。").arg(spec.name, name));
+                return fail(QStringLiteral("%1 has no option --%2.").arg(form.name, name),
+                            QStringLiteral("%1 没有选项 --%2。").arg(form.name, name));
             }
             if (options.contains(name)) {
                 return fail(QStringLiteral("--%1 is given twice.").arg(name),
@@ -213,8 +213,8 @@ QString Absolute(const QString& path) {
 }  // namespace
 
 QString CliUsage(const QString& command) {
-    if (const CommandSpec* spec = FindCommand(command)) {
-        return QStringLiteral("%1\n").arg(QLatin1String(spec->usage));
+    if (const CommandForm* form = FindCommand(command)) {
+        return QStringLiteral("%1\n").arg(QLatin1String(form->usage));
     }
     QString text = QStringLiteral(
         "Usage: tavrinctl [--json] [--no-save] [--virtual-device PATH] [--data-dir DIR] COMMAND\n"
@@ -224,7 +224,7 @@ QString CliUsage(const QString& command) {
         "only staged in the running program until `tavrinctl save`.\n"
         "\n"
         "Commands:\n");
-    for (const CommandSpec& c : kCommands) {
+    for (const CommandForm& c : kCommands) {
         text += QStringLiteral("  %1\n").arg(QLatin1String(c.usage));
     }
     text += QStringLiteral(
@@ -296,8 +296,8 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
         return request;
     }
     request.command = words.takeFirst();
-    const CommandSpec* spec = FindCommand(request.command);
-    if (!spec) {
+    const CommandForm* commandForm = FindCommand(request.command);
+    if (!commandForm) {
         error = reader.say(QStringLiteral("Unknown command \"%1\".\n").arg(request.command),
                            QStringLiteral("未知的命令“%1”。\n").arg(request.command)) +
                 CliUsage();
@@ -308,7 +308,7 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
         request.help = CliUsage(request.command);
         return request;
     }
-    if (!reader.read(*spec, words)) {
+    if (!reader.read(*commandForm, words)) {
         return std::nullopt;
     }
     const QStringList& p = reader.positional;
