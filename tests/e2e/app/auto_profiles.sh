@@ -93,9 +93,11 @@ sleep 0.5
 
 # Flicking faster than the debounce: nothing at all is sent.
 mark=$(lines)
+# Window ids found first and no --sync: under ThreadSanitizer each lookup and wait took long
+# enough to outlast the debounce.
 for i in 1 2 3; do
-    activate chatwin; sleep 0.15
-    activate otherwin; sleep 0.15
+    xdotool windowactivate "$chat"; sleep 0.1
+    xdotool windowactivate "$other"; sleep 0.1
 done
 sleep 1.5
 [ -z "$(effects_after "$mark")" ] || verdict "flicking sent $(effects_after "$mark" | tr '\n' ' ')"
