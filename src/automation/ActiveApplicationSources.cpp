@@ -92,23 +92,30 @@ bool X11FocusSource::start(QString& error) {
                                                   QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &X11FocusSource::readEvents);
     readActiveWindow();
+    readEvents();  // a change that came during the first look
     return true;
 }
 
 void X11FocusSource::readEvents() {
-    bool changed = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(xcb_->connection)) {
-        if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
-            const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
-            changed = changed || notify->atom == xcb_->activeWindow;
+    // The replies that readActiveWindow waits for may bring events along. xcb keeps them in its
+    // own queue, where the socket's notifier never sees them, so the queue is read until it holds
+    // no change: else the last focus of an Alt-Tab would wait for some later event.
+    for (;;) {
+        bool changed = false;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(xcb_->connection)) {
+            if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+                const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                changed = changed || notify->atom == xcb_->activeWindow;
+            }
+            std::free(event);
         }
-        std::free(event);
-    }
-    if (xcb_connection_has_error(xcb_->connection)) {
-        notifier_->setEnabled(false);  // the X server went away; nothing more will come
-        return;
-    }
-    if (changed) {
+        if (xcb_connection_has_error(xcb_->connection)) {
+            notifier_->setEnabled(false);  // the X server went away; nothing more will come
+            return;
+        }
+        if (!changed) {
+            return;
+        }
         readActiveWindow();
     }
 }

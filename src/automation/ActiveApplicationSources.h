@@ -29,7 +29,8 @@ public:
     ~X11FocusSource() override;
 
     // Connects to $DISPLAY and reports the window that has the focus now; false with `error`
-    // when there is no X server or no window manager that keeps _NET_ACTIVE_WINDOW.
+    // when there is no X server. Without a window manager that keeps _NET_ACTIVE_WINDOW, the
+    // focus stays the desktop.
     bool start(QString& error);
 
 signals:

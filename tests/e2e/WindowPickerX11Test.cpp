@@ -1,5 +1,5 @@
 // Picking a window by clicking it, on a real X server (Xvfb, without a window manager): the
-// windows are made here with xcb, the clicks come from xdotool. Run by app/window_picker.sh.
+// windows are made here with xcb, the clicks come from xdotool. Run by app/on_xvfb.sh.
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
@@ -15,68 +15,12 @@
 #include <cstring>
 #include <string>
 
+#include "X11Windows.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/WindowPicker.h"
 
 namespace tavrin {
 namespace {
-
-// Windows of our own on the X server, as applications and a window manager would leave them.
-class X11Windows {
-public:
-    X11Windows() {
-        connection_ = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(connection_) == 0) {
-            root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-        }
-    }
-    ~X11Windows() { xcb_disconnect(connection_); }
-    X11Windows(const X11Windows&) = delete;
-    X11Windows& operator=(const X11Windows&) = delete;
-
-    bool ok() const { return root_ != XCB_NONE; }
-
-    xcb_window_t make(xcb_window_t parent, int x, int y, int w, int h) {
-        const xcb_window_t window = xcb_generate_id(connection_);
-        const std::uint32_t values[] = {1};  // override-redirect: no window manager may move it
-        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, parent ? parent : root_,
-                          static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                          static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
-                          XCB_CW_OVERRIDE_REDIRECT, values);
-        xcb_map_window(connection_, window);
-        return window;
-    }
-    void setClass(xcb_window_t window, const char* instance, const char* windowClass) {
-        std::string value = std::string(instance) + '\0' + windowClass + '\0';
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
-                            XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(value.size()),
-                            value.data());
-    }
-    // What a window manager puts on the client window it frames.
-    void setWmState(xcb_window_t window) {
-        static constexpr char kName[] = "WM_STATE";
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            connection_, xcb_intern_atom(connection_, 0, std::strlen(kName), kName), nullptr);
-        const std::uint32_t normalState[] = {1, XCB_NONE};
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, atom->atom, atom->atom, 32,
-                            2, normalState);
-        std::free(atom);
-    }
-    // Everything above has reached the server.
-    void sync() {
-        std::free(
-            xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
-    }
-    void destroy(xcb_window_t window) {
-        xcb_destroy_window(connection_, window);
-        sync();
-    }
-
-private:
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t root_ = XCB_NONE;
-};
 
 // xdotool on the X server; true when it ran and succeeded.
 bool Xdotool(const QStringList& arguments) {
