@@ -122,8 +122,11 @@ if [[ -f $ctl ]]; then
 fi
 if [[ -f $app ]]; then
     require "$app" OPTIONS member --simulate --virtual-device --data-dir --minimized --help
+    # The section is read whole first: grep -q stops at its match, and under pipefail the
+    # writer it leaves behind would fail the check.
+    dbus_section=$(section "$app" "D-BUS INTERFACE")
     for name in org.tavrin.GamingKeyboard /org/tavrin/GamingKeyboard org.tavrin.GamingKeyboard1; do
-        section "$app" "D-BUS INTERFACE" | grep -Eq "\\\\fB$(name_regex "$name")\\\\fR" ||
+        grep -Eq "\\\\fB$(name_regex "$name")\\\\fR" <<<"$dbus_section" ||
             fail "tavrin-gaming-keyboard.1: the D-Bus section does not name $name"
     done
     require "$app" Properties member KeyboardState Product Layout Firmware Effect EffectIndex Speed \
