@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <functional>
 
 #include "automation/ProfileRules.h"
 #include "automation/ProfileSwitcher.h"
@@ -18,6 +16,7 @@
 #include "model/SettingsStore.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
+#include "service/ServiceFixture.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
@@ -26,15 +25,8 @@
 namespace tavrin {
 namespace {
 
-bool RunFor(
-    int ms, const std::function<bool()>& done = [] { return false; }) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
+using test::RunFor;
+using test::RunUntil;
 
 ProfileRule Rule(ProfileRule::Match match, const char* pattern, ProfileRule::Kind kind,
                  const char* profile) {
@@ -137,20 +129,12 @@ TEST(RunningProcesses, NamesComeFromCommAndTheExecutablesFileName) {
                                      QStringLiteral("obs")}));
 }
 
-class SwitcherThreads : public testing::Test {
+class SwitcherThreads : public test::ServiceFixture {
 protected:
     void SetUp() override {
-        ProgramPaths paths;
-        paths.dataDir = data.path();
-        service = std::make_unique<KeyboardService>(paths, backend, clock);
-        scripting = std::make_unique<KeyboardScripting>(*service, settings);
-        ASSERT_NE(service->loadMacroFile().outcome, LoadOutcome::Unreadable);
-        ASSERT_NE(service->loadKeymapFile().outcome, LoadOutcome::Unreadable);
-        service->model().takeSavedCopies();
-        service->connectKeyboard();
-        ASSERT_TRUE(RunFor(10000, [&] {
-            return service->startupSettled() && service->state() == KeyboardService::State::Ready;
-        }));
+        ServiceFixture::SetUp();
+        ASSERT_NO_FATAL_FAILURE(start());
+        ASSERT_EQ(service->state(), KeyboardService::State::Ready);
         // Two profiles that differ from the keyboard only in their effect.
         std::filesystem::create_directories(data / "Configure");
         for (const auto& [name, effect] : {std::pair{"Chat", 2}, std::pair{"Desktop", 5}}) {
@@ -174,13 +158,6 @@ protected:
         return {{}, QLatin1String(instance), QStringLiteral("Xmessage")};
     }
 
-    test::ManualClock clock;
-    VirtualKeyboard keyboard{clock};
-    VirtualKeyboardBackend backend{keyboard};
-    test::TempDir data;
-    MemorySettingsStore settings;
-    std::unique_ptr<KeyboardService> service;
-    std::unique_ptr<KeyboardScripting> scripting;
     std::unique_ptr<ProfileSwitcher> switcher;
 };
 
@@ -188,7 +165,7 @@ TEST_F(SwitcherThreads, AFocusThatLastsSwitchesAndFlickingSwitchesNothing) {
     QSignalSpy switched(switcher.get(), &ProfileSwitcher::switched);
     switcher->start();
     switcher->setFocused(Window("chatwin"));
-    ASSERT_TRUE(RunFor(3000, [&] { return switched.count() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 1; }));
     EXPECT_EQ(switched.at(0).at(0).toString(), QStringLiteral("Chat"));
     EXPECT_EQ(effect(), 2);
 
@@ -205,7 +182,7 @@ TEST_F(SwitcherThreads, AFocusThatLastsSwitchesAndFlickingSwitchesNothing) {
     EXPECT_EQ(keyboard.hostReports().size(), reports);
 
     switcher->setFocused(Window("otherwin"));
-    ASSERT_TRUE(RunFor(3000, [&] { return switched.count() == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 2; }));
     EXPECT_EQ(switched.at(1).at(0).toString(), QStringLiteral("Desktop"));
     EXPECT_EQ(effect(), 5);
 }
@@ -216,7 +193,7 @@ TEST_F(SwitcherThreads, UnsavedEditsAreNeverOverwrittenTheSwitchWaitsForThem) {
     switcher->start();
     ASSERT_EQ(service->setWinLock(true), EditResult::Done);  // an edit not saved yet
     switcher->setFocused(Window("chatwin"));
-    ASSERT_TRUE(RunFor(3000, [&] { return waiting.count() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return waiting.count() == 1; }));
     EXPECT_EQ(waiting.at(0).at(0).toString(), QStringLiteral("Chat"));
     RunFor(ProfileSwitcher::kRetryMs + 200);
     EXPECT_EQ(switched.count(), 0);
@@ -225,10 +202,10 @@ TEST_F(SwitcherThreads, UnsavedEditsAreNeverOverwrittenTheSwitchWaitsForThem) {
     // Saved: the edit reaches the keyboard, then the switch goes ahead and the notice ends.
     QSignalSpy saved(service.get(), &KeyboardService::saveFinished);
     ASSERT_EQ(service->save(), Availability::Started);
-    ASSERT_TRUE(RunFor(5000, [&] { return saved.count() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return saved.count() == 1; }));
     EXPECT_EQ(keyboard.state().winLock(), 1);
     EXPECT_EQ(switched.count(), 0);
-    ASSERT_TRUE(RunFor(5000, [&] { return switched.count() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 1; }));
     EXPECT_EQ(effect(), 2);
     EXPECT_EQ(waiting.last().at(0).toString(), QString());
 }
@@ -246,7 +223,7 @@ TEST_F(SwitcherThreads, ABrokenRulesFileIsReportedAndTheRulesReadBeforeStay) {
     ASSERT_EQ(failed.count(), 1);
     EXPECT_TRUE(failed.at(0).at(0).toString().contains(QStringLiteral("not a rules file")));
     switcher->setFocused(Window("chatwin"));
-    ASSERT_TRUE(RunFor(3000, [&] { return switched.count() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 1; }));
     EXPECT_EQ(switched.at(0).at(0).toString(), QStringLiteral("Chat"));
     QFile file(rulesPath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

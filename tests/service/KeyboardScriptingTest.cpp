@@ -4,19 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
-#include <functional>
 #include <optional>
 
-#include "RunUntil.h"
 #include "model/KeyTables.h"
 #include "model/MacroStore.h"
 #include "model/ProfileFile.h"
 #include "model/SettingsStore.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
+#include "service/ServiceFixture.h"
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
@@ -34,23 +32,8 @@ QString WriteText(const std::filesystem::path& path, const QByteArray& text) {
     return QString::fromStdString(path.string());
 }
 
-class ScriptingThreads : public testing::Test {
+class ScriptingThreads : public test::ServiceFixture {
 protected:
-    void SetUp() override {
-        ProgramPaths paths;
-        paths.dataDir = data.path();
-        service = std::make_unique<KeyboardService>(paths, backend, clock);
-        scripting = std::make_unique<KeyboardScripting>(*service, settings);
-    }
-    void start() {
-        ASSERT_NE(service->loadMacroFile().outcome, LoadOutcome::Unreadable);
-        ASSERT_NE(service->loadKeymapFile().outcome, LoadOutcome::Unreadable);
-        service->model().takeSavedCopies();
-        service->connectKeyboard();
-        ASSERT_TRUE(RunUntil([&] {
-            return service->startupSettled() && service->state() != KeyboardService::State::Reading;
-        }));
-    }
     ScriptReply call(const char* method, const QVariantList& args) {
         std::optional<ScriptReply> reply;
         scripting->call(QLatin1String(method), args, [&](const ScriptReply& r) { reply = r; });
@@ -69,15 +52,6 @@ protected:
         }
         return out;
     }
-    Model& model() { return service->model(); }
-
-    test::ManualClock clock;
-    VirtualKeyboard keyboard{clock};
-    VirtualKeyboardBackend backend{keyboard};
-    test::TempDir data;
-    MemorySettingsStore settings;
-    std::unique_ptr<KeyboardService> service;
-    std::unique_ptr<KeyboardScripting> scripting;
 };
 
 TEST_F(ScriptingThreads, BadInputIsRefusedByNameAndNothingChanges) {

@@ -681,17 +681,12 @@ TEST_F(MainCommandsTest, KeyAndMacroManagementClicksOpenTheirDialogs) {
     const auto keymapBefore = test::ReadWholeFile(data / kKeymapFileName);
     QStringList opened;
     const auto closeWhenShown = [&] {
-        QTimer::singleShot(50, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal) {
-                ADD_FAILURE() << "no dialog came up";
-                return;
-            }
-            opened << QString::fromLatin1(modal->metaObject()->className());
-            if (auto* d = qobject_cast<QDialog*>(modal)) {
-                d->reject();
-            }
-        });
+        test::WhenModal<QDialog>(
+            [&](QDialog& dialog) {
+                opened << QString::fromLatin1(dialog.metaObject()->className());
+                dialog.reject();
+            },
+            50);
     };
     closeWhenShown();
     click({363, 210});  // Esc
@@ -765,32 +760,18 @@ KeyMapEntry KeyboardEntry(const VirtualKeyboardState& state, std::uint8_t positi
     return {map[at], map[at + 1], map[at + 2], map[at + 3]};
 }
 
-// Runs `steps` on the dialog that the next click brings up, then lets the test go on.
-template <typename Dialog>
-void WhenShown(std::function<void(Dialog&)> steps) {
-    QTimer::singleShot(50, [steps] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "the dialog did not come up";
-            if (QWidget* other = QApplication::activeModalWidget()) {
-                other->close();
-            }
-            return;
-        }
-        steps(*dialog);
-    });
-}
-
 TEST_F(MainCommandsTest, AKeyGivenAFileReachesTheKeyboardAndAPressOpensTheFile) {
     start();
     const auto notes = data / "notes.txt";
     test::WriteWholeFile(notes, {'h', 'i'});
     chooser.queueAnswer(notes);
-    WhenShown<CKeyMap>([](CKeyMap& dialog) {
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(283, 44));   // Advance tab
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(279, 135));  // Open File: browse
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
-    });
+    test::WhenModal<CKeyMap>(
+        [](CKeyMap& dialog) {
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(283, 44));   // Advance tab
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(279, 135));  // Open File: browse
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
+        },
+        50);
     click({418, 210});  // F1
     const std::uint8_t f1 = 1;
     ASSERT_EQ(model().assignments.record(f1).kind(), KindByte(AssignmentKind::OpenFile));
@@ -810,30 +791,34 @@ TEST_F(MainCommandsTest, AKeyGivenAFileReachesTheKeyboardAndAPressOpensTheFile) 
 
 TEST_F(MainCommandsTest, ARecordedMacroAssignedToAKeyReachesTheKeyboard) {
     start();
-    WhenShown<CMacroRecordDlg>([](CMacroRecordDlg& dialog) {
-        dialog.clickButton(CMacroRecordDlg::kNewButton);
-        dialog.clickButton(CMacroRecordDlg::kRecordButton);
-        for (const auto& [vk, release] :
-             {std::pair{0x41, false}, {0x41, true}, {0x42, false}, {0x42, true}}) {
-            dialog.send(WM_HOOK_KEY, static_cast<std::uintptr_t>(vk),
-                        release ? static_cast<std::intptr_t>(1u << 31) : 0);
-        }
-        dialog.clickButton(CMacroRecordDlg::kRecordButton);
-        dialog.clickButton(CMacroRecordDlg::kOkButton);
-    });
+    test::WhenModal<CMacroRecordDlg>(
+        [](CMacroRecordDlg& dialog) {
+            dialog.clickButton(CMacroRecordDlg::kNewButton);
+            dialog.clickButton(CMacroRecordDlg::kRecordButton);
+            for (const auto& [vk, release] :
+                 {std::pair{0x41, false}, {0x41, true}, {0x42, false}, {0x42, true}}) {
+                dialog.send(WM_HOOK_KEY, static_cast<std::uintptr_t>(vk),
+                            release ? static_cast<std::intptr_t>(1u << 31) : 0);
+            }
+            dialog.clickButton(CMacroRecordDlg::kRecordButton);
+            dialog.clickButton(CMacroRecordDlg::kOkButton);
+        },
+        50);
     click({100, 155});  // Macro Management
     ASSERT_EQ(model().macros.record(0).name(), u"Macro_001");
     ASSERT_EQ(model().macros.record(0).keyEvent(3).key, 0x42);
 
-    WhenShown<CKeyMap>([](CKeyMap& dialog) {
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(120, 44));  // Macro tab
-        QListWidget* list = dialog.macroList();
-        if (list->count() > 0) {
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                              list->visualItemRect(list->item(0)).center());
-        }
-        QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
-    });
+    test::WhenModal<CKeyMap>(
+        [](CKeyMap& dialog) {
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(120, 44));  // Macro tab
+            QListWidget* list = dialog.macroList();
+            if (list->count() > 0) {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(0)).center());
+            }
+            QTest::mouseClick(&dialog, Qt::LeftButton, {}, QPoint(284, 257));  // Save
+        },
+        50);
     click({418, 210});  // F1
     const std::uint8_t f1 = 1;
     const KeyMapEntry entry{0, 0, 0, 4};
@@ -860,10 +845,12 @@ TEST_F(MainCommandsTest, ChoosingAProfileThenSaveSendsExactlyItsLightingDifferen
     lit.settings.setEffectCode(2);
     ASSERT_TRUE(ProfileFile::FromModel(lit).write(configure / "Lit.bin"));
 
-    WhenShown<CConfigureDlg>([](CConfigureDlg& dialog) {
-        dialog.profileList()->setSelectedLine(1);  // Calm, Lit
-        dialog.closeButton();
-    });
+    test::WhenModal<CConfigureDlg>(
+        [](CConfigureDlg& dialog) {
+            dialog.profileList()->setSelectedLine(1);  // Calm, Lit
+            dialog.closeButton();
+        },
+        50);
     click({50, 618});  // Profile
     ASSERT_EQ(model().settings.lighting()[0], 2);
 
@@ -883,10 +870,12 @@ TEST_F(MainCommandsTest, MacrosThatCannotBeKeptOnDiskSaySo) {
     // A folder in the file's place makes the write fail, whoever runs the test.
     std::filesystem::remove(data / kMacroFileName);
     std::filesystem::create_directory(data / kMacroFileName);
-    WhenShown<CMacroRecordDlg>([](CMacroRecordDlg& dialog) {
-        dialog.clickButton(CMacroRecordDlg::kNewButton);
-        dialog.clickButton(CMacroRecordDlg::kOkButton);
-    });
+    test::WhenModal<CMacroRecordDlg>(
+        [](CMacroRecordDlg& dialog) {
+            dialog.clickButton(CMacroRecordDlg::kNewButton);
+            dialog.clickButton(CMacroRecordDlg::kOkButton);
+        },
+        50);
     click({100, 155});  // Macro Management
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].text.rfind(u"The macros could not be saved to a file:\n", 0), 0u);

@@ -390,21 +390,18 @@ TEST_F(TrayMenuTest, TheProfileManagerOpensTheRulesWindowOverItself) {
     start();
     QPointer<QWidget> manager;
     bool rulesOverManager = false;
-    QTimer::singleShot(50, [&] {
-        auto* dialog = qobject_cast<CConfigureDlg*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "the profile manager did not come up";
-            return;
-        }
-        manager = dialog;
-        dialog->OnCommand(CConfigureDlg::kEditRulesCommand);
-        ProfileRulesDialog* rules = app->rulesWindow();
-        rulesOverManager = rules && rules->isVisible() && rules->parentWidget() == dialog;
-        if (rules) {
-            rules->reject();
-        }
-        dialog->reject();
-    });
+    test::WhenModal<CConfigureDlg>(
+        [&](CConfigureDlg& dialog) {
+            manager = &dialog;
+            dialog.OnCommand(CConfigureDlg::kEditRulesCommand);
+            ProfileRulesDialog* rules = app->rulesWindow();
+            rulesOverManager = rules && rules->isVisible() && rules->parentWidget() == &dialog;
+            if (rules) {
+                rules->reject();
+            }
+            dialog.reject();
+        },
+        50);
     app->runCommand(Region::Profile);
     EXPECT_TRUE(manager);
     EXPECT_TRUE(rulesOverManager);

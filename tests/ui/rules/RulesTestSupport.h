@@ -1,33 +1,16 @@
 #pragma once
 
-// For the rules windows' tests: answering the modal window that the next step opens, and a
-// folder that looks like /proc.
+// For the rules windows' tests: a folder that looks like /proc, and answering the modal window
+// that the next step opens.
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTimer>
-#include <functional>
+
+#include "ui/support/UiTestSupport.h"
 
 namespace tavrin::test {
-
-// Runs `steps` on the modal dialog that the next call brings up, then lets the test go on.
-template <typename Dialog>
-void WhenModal(std::function<void(Dialog&)> steps) {
-    QTimer::singleShot(0, [steps] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "the dialog did not come up";
-            if (QWidget* other = QApplication::activeModalWidget()) {
-                other->close();
-            }
-            return;
-        }
-        steps(*dialog);
-    });
-}
 
 // A process in a folder laid out like /proc: PID/comm, and PID/exe linking to `exe` unless empty.
 inline void AddProcess(const QString& procRoot, int pid, const QByteArray& comm,

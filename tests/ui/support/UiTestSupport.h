@@ -1,12 +1,17 @@
 #pragma once
 
-// Helpers for the widget tests: small images, PNG files and screenshots.
+// Helpers for the widget tests: small images, PNG files, screenshots and modal dialogs.
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace tavrin::test {
@@ -27,5 +32,22 @@ void ParkMouse(QWidget& window);
 
 // With TAVRIN_SCREENSHOT_DIR set, saves the widget's grab there as <name>.png.
 void SaveScreenshotIfAsked(QWidget& widget, const QString& name);
+
+// Runs `steps` on the modal dialog that the next call brings up, `delayMs` after the call's event
+// loop starts, then lets the test go on. A dialog of another kind is closed and the test fails.
+template <typename Dialog>
+void WhenModal(std::function<void(Dialog&)> steps, int delayMs = 0) {
+    QTimer::singleShot(delayMs, [steps] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "the dialog did not come up";
+            if (QWidget* other = QApplication::activeModalWidget()) {
+                other->close();
+            }
+            return;
+        }
+        steps(*dialog);
+    });
+}
 
 }  // namespace tavrin::test
