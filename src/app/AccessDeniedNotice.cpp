@@ -1,5 +1,7 @@
 #include "app/AccessDeniedNotice.h"
 
+#include <QCoreApplication>
+
 namespace tavrin {
 
 namespace fs = std::filesystem;
@@ -25,18 +27,13 @@ QString UdevRuleInstallCommand(const fs::path& rule) {
         .arg(path);
 }
 
-AccessDeniedNotice MakeAccessDeniedNotice(bool chinese, const fs::path& rule) {
-    const QString command = UdevRuleInstallCommand(rule);
-    if (chinese) {
-        return {QString::fromUtf16(u"无法访问键盘"),
-                QString::fromUtf16(u"已连接游戏键盘，但当前用户没有打开它的权限。"
-                                   u"请在终端中运行下面这条命令以安装访问规则：\n\n") +
-                    command};
-    }
-    return {QStringLiteral("Keyboard Access"),
-            QStringLiteral("The Gaming Keyboard is connected, but this user may not open it. "
-                           "Run this command in a terminal to install its access rule:\n\n") +
-                command};
+AccessDeniedNotice MakeAccessDeniedNotice(const fs::path& rule) {
+    return {QCoreApplication::translate("tavrin::AccessDeniedNotice", "Keyboard Access"),
+            QCoreApplication::translate(
+                "tavrin::AccessDeniedNotice",
+                "The Gaming Keyboard is connected, but this user may not open it. Run this "
+                "command in a terminal to install its access rule:\n\n") +
+                UdevRuleInstallCommand(rule)};
 }
 
 }  // namespace tavrin

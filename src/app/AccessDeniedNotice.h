@@ -24,6 +24,7 @@ struct AccessDeniedNotice {
     QString title;
     QString text;
 };
-AccessDeniedNotice MakeAccessDeniedNotice(bool chinese, const std::filesystem::path& rule);
+// In the language of the installed translation.
+AccessDeniedNotice MakeAccessDeniedNotice(const std::filesystem::path& rule);
 
 }  // namespace tavrin

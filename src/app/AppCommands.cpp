@@ -89,10 +89,6 @@ AppCommands::AppCommands(KeyboardService& service, COstraDlg& window, SettingsSt
 
 AppCommands::~AppCommands() = default;
 
-std::u16string AppCommands::text(const char16_t* chinese, const char16_t* english) const {
-    return service_.model().chinese() ? std::u16string(chinese) : std::u16string(english);
-}
-
 void AppCommands::runCommand(Region region) {
     if (window_.busy()) {
         return;  // a Save or a reset runs; the window shows it and takes no input
@@ -131,14 +127,13 @@ void AppCommands::explain(Availability why, const std::u16string& caption) {
             emit accessDeniedAsked();
             return;
         case Availability::NoKeyboard:
-            prompts_.show(text(u"未检测到键盘。请连接键盘后再试一次。",
-                               u"No keyboard is connected. Connect the keyboard, then try again."),
+            prompts_.show(tr("No keyboard is connected. Connect the keyboard, then try again.")
+                              .toStdU16String(),
                           caption, PromptButtons::Ok);
             return;
         case Availability::Busy:
-            prompts_.show(
-                text(u"键盘正忙，请稍后再试。", u"The keyboard is busy. Try again in a moment."),
-                caption, PromptButtons::Ok);
+            prompts_.show(tr("The keyboard is busy. Try again in a moment.").toStdU16String(),
+                          caption, PromptButtons::Ok);
             return;
     }
 }
@@ -146,14 +141,10 @@ void AppCommands::explain(Availability why, const std::u16string& caption) {
 void AppCommands::onStateChanged(KeyboardService::State state) {
     switch (state) {
         case KeyboardService::State::Saving:
-            window_.setBusy(true, service_.model().chinese()
-                                      ? QString::fromUtf16(u"正在保存到键盘……")
-                                      : QStringLiteral("Saving to the keyboard..."));
+            window_.setBusy(true, tr("Saving to the keyboard..."));
             break;
         case KeyboardService::State::Resetting:
-            window_.setBusy(true, service_.model().chinese()
-                                      ? QString::fromUtf16(u"正在恢复出厂设置……")
-                                      : QStringLiteral("Restoring the factory settings..."));
+            window_.setBusy(true, tr("Restoring the factory settings..."));
             break;
         default:
             if (window_.busy()) {
@@ -171,7 +162,7 @@ void AppCommands::save() {
     // Without a keyboard the change stays in the model and is sent by a later Save.
     const Availability started = service_.save();
     windowSave_ = started == Availability::Started;
-    explain(started, text(u"保存", u"Save"));
+    explain(started, tr("Save").toStdU16String());
 }
 
 void AppCommands::onSaveFinished(const LinkResult& result) {
@@ -180,10 +171,10 @@ void AppCommands::onSaveFinished(const LinkResult& result) {
     if (!result && own) {
         // The saved copies stay as they were, so the next Save sends the change again.
         std::fprintf(stderr, "tavrin-gaming-keyboard: save failed: %s\n", result.error.c_str());
-        prompts_.show(text(u"设置没有保存到键盘。请检查键盘是否已连接，然后再次点击“保存”。",
-                           u"The settings did not reach the keyboard. Check that the keyboard "
-                           u"is connected, then press Save again."),
-                      text(u"保存", u"Save"), PromptButtons::Ok);
+        prompts_.show(tr("The settings did not reach the keyboard. Check that the keyboard is "
+                         "connected, then press Save again.")
+                          .toStdU16String(),
+                      tr("Save").toStdU16String(), PromptButtons::Ok);
     }
     // The window was repainted when the keyboard stopped being busy.
 }
@@ -191,11 +182,11 @@ void AppCommands::onSaveFinished(const LinkResult& result) {
 void AppCommands::factoryReset() {
     const Availability now = service_.availability();
     if (now != Availability::Started) {
-        explain(now, text(u"出厂设置", u"Factory Setting"));
+        explain(now, tr("Factory Setting").toStdU16String());
         return;
     }
-    if (prompts_.show(text(u"确认恢复至出厂设置吗？", u"Confirm to return Factory Setting?"),
-                      text(u"出厂设置", u"Factory Setting"),
+    if (prompts_.show(tr("Confirm to return Factory Setting?").toStdU16String(),
+                      tr("Factory Setting").toStdU16String(),
                       PromptButtons::OkCancel) != PromptAnswer::Ok) {
         return;
     }
@@ -208,7 +199,7 @@ void AppCommands::factoryReset() {
     // The keyboard may have gone while the question was open.
     const Availability started = service_.factoryReset();
     windowReset_ = started == Availability::Started;
-    explain(started, text(u"出厂设置", u"Factory Setting"));
+    explain(started, tr("Factory Setting").toStdU16String());
 }
 
 void AppCommands::onResetFinished(const LinkResult& result) {
@@ -218,10 +209,10 @@ void AppCommands::onResetFinished(const LinkResult& result) {
         // The model was never touched by the failed reset: it shows what it showed before.
         std::fprintf(stderr, "tavrin-gaming-keyboard: factory reset failed: %s\n",
                      result.error.c_str());
-        prompts_.show(text(u"无法恢复出厂设置。请检查键盘是否已连接，然后再试一次。",
-                           u"The factory settings could not be restored. Check that the "
-                           u"keyboard is connected, then try again."),
-                      text(u"出厂设置", u"Factory Setting"), PromptButtons::Ok);
+        prompts_.show(tr("The factory settings could not be restored. Check that the keyboard is "
+                         "connected, then try again.")
+                          .toStdU16String(),
+                      tr("Factory Setting").toStdU16String(), PromptButtons::Ok);
     }
 }
 
@@ -286,9 +277,9 @@ void AppCommands::macroManager() {
     if (outcome.accepted && !outcome.filesWritten()) {
         // The macros are in the model and reach the keyboard on Save, but are not kept on disk.
         const WriteResult& failed = outcome.keymap.ok ? outcome.macros : outcome.keymap;
-        prompts_.show(text(u"宏无法保存到文件：\n", u"The macros could not be saved to a file:\n") +
-                          U16(failed.error),
-                      u"", PromptButtons::Ok);
+        prompts_.show(
+            tr("The macros could not be saved to a file:\n").toStdU16String() + U16(failed.error),
+            u"", PromptButtons::Ok);
     }
 }
 
@@ -324,9 +315,8 @@ void AppCommands::startUpdater() {
         return;
     }
     prompts_.show(
-        text(u"找不到固件更新程序，无法启动：\n", u"The firmware updater could not be started:\n") +
-            program.u16string(),
-        text(u"固件更新", u"Firmware Update"), PromptButtons::Ok);
+        tr("The firmware updater could not be started:\n").toStdU16String() + program.u16string(),
+        tr("Firmware Update").toStdU16String(), PromptButtons::Ok);
 }
 
 void AppCommands::openHomePage() {
@@ -362,11 +352,10 @@ void AppCommands::onReadFailed(const LinkResult& result) {
         return;  // it was unplugged: the keyboard is read again when it comes back
     }
     prompts_.show(
-        text(u"键盘没有响应，未能读取其设置。程序继续使用原有的设置；请重新插拔键盘以再次读取。",
-             u"The keyboard did not answer, so its settings were not read. The "
-             u"program goes on with the settings it had; unplug the keyboard and plug "
-             u"it in again to read it."),
-        text(u"键盘", u"Keyboard"), PromptButtons::Ok);
+        tr("The keyboard did not answer, so its settings were not read. The program goes on with "
+           "the settings it had; unplug the keyboard and plug it in again to read it.")
+            .toStdU16String(),
+        tr("Keyboard").toStdU16String(), PromptButtons::Ok);
 }
 
 void AppCommands::reportLoad(const char* what, const LoadResult& result) {
@@ -377,9 +366,8 @@ void AppCommands::reportLoad(const char* what, const LoadResult& result) {
     std::fprintf(stderr, "tavrin-gaming-keyboard: %s: %s\n", what, result.error.c_str());
     const std::u16string text =
         result.outcome == LoadOutcome::Unreadable
-            ? this->text(u"无法读取文件，文件保持原样：\n",
-                         u"A file could not be read and was left as it is:\n")
-            : this->text(u"无法创建文件：\n", u"A file could not be created:\n");
+            ? tr("A file could not be read and was left as it is:\n").toStdU16String()
+            : tr("A file could not be created:\n").toStdU16String();
     prompts_.show(text + U16(result.error), u"", PromptButtons::Ok);
 }
 
@@ -388,8 +376,8 @@ void AppCommands::reportWrite(const WriteResult& result) {
         return;
     }
     std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", result.error.c_str());
-    prompts_.show(text(u"无法写入文件：\n", u"A file could not be written:\n") + U16(result.error),
-                  u"", PromptButtons::Ok);
+    prompts_.show(tr("A file could not be written:\n").toStdU16String() + U16(result.error), u"",
+                  PromptButtons::Ok);
 }
 
 void AppCommands::offerFirmwareUpdate() {
@@ -397,13 +385,13 @@ void AppCommands::offerFirmwareUpdate() {
     const FirmwareVersion keyboard = service_.model().firmware;
     std::u16string question;
     if (shipped.major > keyboard.major) {
-        question = text(u"更新到新的固件吗？", u"Update new firmware\uFF1F");
+        question = tr("Update new firmware？").toStdU16String();
     } else if (shipped.major == keyboard.major && shipped.minor > keyboard.minor) {
-        question = text(u"更新到新的固件吗？", u"Update new firmware?");
+        question = tr("Update new firmware?").toStdU16String();
     } else {
         return;
     }
-    if (prompts_.show(question, text(u"固件更新", u"Firmware Update"), PromptButtons::OkCancel) ==
+    if (prompts_.show(question, tr("Firmware Update").toStdU16String(), PromptButtons::OkCancel) ==
         PromptAnswer::Ok) {
         startUpdater();
     }

@@ -16,6 +16,7 @@
 #include "device/LinkResult.h"
 #include "model/LocalFiles.h"
 #include "service/KeyboardService.h"
+#include "ui/main/MainLayout.h"
 
 class QWidget;
 
@@ -32,7 +33,6 @@ class SettingsStore;
 class Shell;
 class SkinLookup;
 class SteadyMacroClock;
-enum class Region : std::uint8_t;
 
 class AppCommands : public QObject {
     Q_OBJECT
@@ -79,7 +79,6 @@ private:
     void reportWrite(const WriteResult& result);
     void ensureDialogServices();
     FileChooser& fileChooser();
-    std::u16string text(const char16_t* chinese, const char16_t* english) const;
 
     KeyboardService& service_;
     COstraDlg& window_;

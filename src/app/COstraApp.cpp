@@ -7,6 +7,7 @@
 
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
+#include "app/InterfaceLanguage.h"
 #include "app/TrayController.h"
 #include "automation/ActiveApplicationSources.h"
 #include "automation/ProfileRules.h"
@@ -92,12 +93,8 @@ void COstraApp::applyProfile(const QString& name) {
             }
             std::fprintf(stderr, "tavrin-gaming-keyboard: profile %s: %s\n", qPrintable(name),
                          qPrintable(reply.message));
-            const bool chinese = model().chinese();
-            const QString text = (chinese ? QString::fromUtf16(u"未能应用配置 %1：\n%2")
-                                          : QStringLiteral("The profile %1 was not applied:\n%2"))
-                                     .arg(name, reply.message);
-            static_cast<void>(prompts().show(text.toStdU16String(),
-                                             chinese ? u"配置管理" : u"Profile",
+            const QString text = tr("The profile %1 was not applied:\n%2").arg(name, reply.message);
+            static_cast<void>(prompts().show(text.toStdU16String(), tr("Profile").toStdU16String(),
                                              PromptButtons::Ok));  // OK is the only answer
         });
 }
@@ -118,8 +115,7 @@ void COstraApp::editRules(QWidget* parent) {
     for (const ProfileEntry& entry : folder.entries()) {
         profiles << QString::fromStdU16String(entry.name);
     }
-    auto* dialog = new ProfileRulesDialog(model().chinese(), profiles, ProfileRulesPath(),
-                                          overrides_.prompts, parent);
+    auto* dialog = new ProfileRulesDialog(profiles, ProfileRulesPath(), overrides_.prompts, parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // One change at a time: neither the profile manager nor a second rules window meanwhile.
     dialog->setWindowModality(Qt::ApplicationModal);
@@ -212,7 +208,16 @@ bool COstraApp::start(QString& error) {
     Model& model = service_->model();
     // Where no installer stored the language, the desktop's locale chooses it.
     const std::string locale = overrides_.localeName.value_or(DesktopLocaleName());
-    model.languageId = ReadLanguageId(*settings_, locale);
+    const QString language = ChooseLanguage(*settings_, locale, TranslationNames());
+    SetModelLanguage(model, language);
+    // Before the first window: every text is translated where it is made.
+    translator_ = LoadTranslation(language);
+    if (translator_) {
+        QCoreApplication::installTranslator(translator_.get());
+    } else if (language != QLatin1String(kEnglishLanguage)) {
+        std::fprintf(stderr, "tavrin-gaming-keyboard: the %s translation did not load\n",
+                     qPrintable(language));
+    }
 
     window_ = std::make_unique<COstraDlg>(model, paths_);
     window_->setMinimiseHides(trayAvailable_);
@@ -260,7 +265,7 @@ bool COstraApp::start(QString& error) {
     if (overrides_.showSplash && !options_.minimized) {
         SkinLookup skins(paths_.skinRoots);
         CSplashScreen splash;
-        splash.setPicturePath(CSplashScreen::PicturePath(skins, model.languageId));
+        splash.setPicturePath(CSplashScreen::PicturePath(skins, model.skinFolder()));
         splash.exec();
     }
 
@@ -313,14 +318,10 @@ void COstraApp::startAutomaticProfiles() {
             });
     connect(switcher_.get(), &ProfileSwitcher::waitingForUnsavedEdits, this,
             [this](const QString& profile) {
-                const bool chinese = service_->model().chinese();
                 window_->setNotice(
-                    profile.isEmpty() ? QString()
-                    : chinese
-                        ? QStringLiteral("配置文件“%1”等待中：请先保存或取消更改。").arg(profile)
-                        : QStringLiteral("Profile %1 waits: save or cancel your changes "
-                                         "first.")
-                              .arg(profile));
+                    profile.isEmpty()
+                        ? QString()
+                        : tr("Profile %1 waits: save or cancel your changes first.").arg(profile));
             });
     connect(switcher_.get(), &ProfileSwitcher::switched, this, [](const QString& profile) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: switched to %s\n",

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTranslator>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -120,6 +121,7 @@ private:
     bool trayAvailable_ = true;
     ProgramPaths paths_;
     std::unique_ptr<QtSettingsStore> settings_;
+    std::unique_ptr<QTranslator> translator_;  // the windows' language; none for English
     std::unique_ptr<SteadyClock> clock_;
     std::unique_ptr<VirtualKeyboard> simulated_;
     std::unique_ptr<HidBackend> backend_;

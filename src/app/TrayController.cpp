@@ -9,6 +9,7 @@
 
 #include "app/AccessDeniedNotice.h"
 #include "app/Autostart.h"
+#include "app/InterfaceLanguage.h"
 #include "automation/ProfileRules.h"
 #include "model/ProfileFolder.h"
 #include "model/Prompts.h"
@@ -25,18 +26,16 @@ namespace tavrin {
 
 namespace {
 
-constexpr const char* kNoKeyboardText = "No Gaming Keyboard Detected!";
-constexpr const char* kNoKeyboardTitle = "Warning";
+// The same words in every language.
+constexpr const char* kNoKeyboardText =
+    QT_TRANSLATE_NOOP("tavrin::TrayController", "No Gaming Keyboard Detected!");
+constexpr const char* kNoKeyboardTitle = QT_TRANSLATE_NOOP("tavrin::TrayController", "Warning");
 
 QAction* Separator(QObject* owner) {
     auto* action = new QAction(owner);
     action->setSeparator(true);
     return action;
 }
-
-// The texts of the menu that do not depend on the language.
-const QString kEnglishName = QStringLiteral("English");
-const QString kChineseName = QString::fromUtf16(u"中文");
 
 }  // namespace
 
@@ -56,10 +55,6 @@ TrayController::TrayController(KeyboardService& service, COstraDlg& window, Sett
 }
 
 TrayController::~TrayController() = default;
-
-QString TrayController::say(const QString& english, const QString& chinese) const {
-    return service_.model().chinese() ? chinese : english;
-}
 
 void TrayController::create() {
     icon_ = std::make_unique<TrayIcon>(LoadIconResource(kIconProgram),
@@ -88,23 +83,22 @@ void TrayController::create() {
     languageMenu_->setObjectName(QStringLiteral("languageMenu"));
     languageMenu_->menuAction()->setObjectName(QStringLiteral("languageAction"));
     auto* languages = new QActionGroup(this);
-    englishAction_ = languageMenu_->addAction(kEnglishName);
-    englishAction_->setObjectName(QStringLiteral("englishAction"));
-    chineseAction_ = languageMenu_->addAction(kChineseName);
-    chineseAction_->setObjectName(QStringLiteral("chineseAction"));
-    for (QAction* a : {englishAction_, chineseAction_}) {
-        a->setCheckable(true);
-        languages->addAction(a);
+    for (const QString& language :
+         QStringList{QString::fromLatin1(kEnglishLanguage)} + TranslationNames()) {
+        QAction* action = languageMenu_->addAction(LanguageOwnName(language));
+        action->setObjectName(language + QStringLiteral("Action"));
+        action->setCheckable(true);
+        languages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, language] { setLanguage(language); });
+        languageActions_.push_back({language, action->text(), action});
     }
-    connect(englishAction_, &QAction::triggered, this, [this] { setLanguage(false); });
-    connect(chineseAction_, &QAction::triggered, this, [this] { setLanguage(true); });
 
-    aboutAction_ = new QAction(QStringLiteral("About Ostra..."), this);
+    aboutAction_ = new QAction(tr("About Ostra..."), this);
     aboutAction_->setObjectName(QStringLiteral("aboutAction"));
     exitAction_ = new QAction(this);
     exitAction_->setObjectName(QStringLiteral("exitAction"));
     connect(aboutAction_, &QAction::triggered, this, [this] {
-        CAboutDlg about(service_.model().languageId, window_.isVisible() ? &window_ : nullptr);
+        CAboutDlg about(window_.isVisible() ? &window_ : nullptr);
         about.exec();
     });
     // Exit ends the program without writing "keymap.bin".
@@ -143,36 +137,32 @@ void TrayController::refreshMenu() {
         profileActions_.append(action);
     }
     if (profileActions_.isEmpty()) {
-        auto* none =
-            new QAction(say(QStringLiteral("No profiles"), QString::fromUtf16(u"没有配置")), this);
+        auto* none = new QAction(tr("No profiles"), this);
         none->setObjectName(QStringLiteral("noProfilesAction"));
         none->setEnabled(false);
         profileActions_.append(none);
     }
 
-    automaticAction_->setText(
-        say(QStringLiteral("Automatic profiles"), QString::fromUtf16(u"自动切换配置")));
+    automaticAction_->setText(tr("Automatic profiles"));
     const RulesLoad rules = LoadProfileRules(ProfileRulesPath());
     automaticAction_->setChecked(rules.rules && rules.rules->enabled);
-    editRulesAction_->setText(
-        say(QStringLiteral("Edit rules..."), QString::fromUtf16(u"编辑规则...")));
+    editRulesAction_->setText(tr("Edit rules..."));
 
-    startAtLoginAction_->setText(
-        say(QStringLiteral("Start at login"), QString::fromUtf16(u"登录时启动")));
+    startAtLoginAction_->setText(tr("Start at login"));
     startAtLoginAction_->setChecked(AutostartEnabled(AutostartPath()));
 
     // The stored choice is checked; it differs from the running language until the next start.
-    const bool nextChinese = ReadLanguageId(settings_, localeName_) == kLanguageChinese;
-    const bool nowChinese = service_.model().chinese();
-    languageMenu_->setTitle(say(QStringLiteral("Language"), QString::fromUtf16(u"语言")));
-    const QString later =
-        say(QStringLiteral(" (at the next start)"), QString::fromUtf16(u"（下次启动时生效）"));
-    englishAction_->setChecked(!nextChinese);
-    englishAction_->setText(kEnglishName + (nowChinese && !nextChinese ? later : QString()));
-    chineseAction_->setChecked(nextChinese);
-    chineseAction_->setText(kChineseName + (!nowChinese && nextChinese ? later : QString()));
+    const QString next = ChooseLanguage(settings_, localeName_, TranslationNames());
+    const QString now = runningLanguage();
+    languageMenu_->setTitle(tr("Language"));
+    const QString later = tr(" (at the next start)");
+    for (const LanguageAction& entry : languageActions_) {
+        const bool chosen = entry.language == next;
+        entry.action->setChecked(chosen);
+        entry.action->setText(entry.ownName + (chosen && next != now ? later : QString()));
+    }
 
-    exitAction_->setText(say(QStringLiteral("Exit"), QString::fromUtf16(u"退出")));
+    exitAction_->setText(tr("Exit"));
 
     QList<QAction*> actions = profileActions_;
     actions << separators_[0] << automaticAction_ << editRulesAction_ << separators_[1]
@@ -181,11 +171,17 @@ void TrayController::refreshMenu() {
     icon_->setMenuActions(actions);
 }
 
-void TrayController::tellFailure(const QString& english, const QString& chinese,
-                                 const QString& detail) {
-    std::fprintf(stderr, "tavrin-gaming-keyboard: %s %s\n", qPrintable(english),
-                 qPrintable(detail));
-    QString text = say(english, chinese);
+QString TrayController::runningLanguage() const {
+    const Model& model = service_.model();
+    if (!model.translation.empty()) {
+        return QString::fromStdString(model.translation);
+    }
+    return QString::fromLatin1(model.chinese() ? kChineseLanguage : kEnglishLanguage);
+}
+
+void TrayController::tellFailure(const char* english, const QString& detail) {
+    std::fprintf(stderr, "tavrin-gaming-keyboard: %s %s\n", english, qPrintable(detail));
+    QString text = tr(english);
     if (!detail.isEmpty()) {
         text += QStringLiteral("\n") + detail;
     }
@@ -207,10 +203,8 @@ void TrayController::setAutomaticProfiles(bool on) {
         done = SaveProfileRules(path, *load.rules, error);
     }
     if (!done) {
-        tellFailure(on ? QStringLiteral("Automatic profiles could not be turned on.")
-                       : QStringLiteral("Automatic profiles could not be turned off."),
-                    on ? QString::fromUtf16(u"无法开启自动切换配置。")
-                       : QString::fromUtf16(u"无法关闭自动切换配置。"),
+        tellFailure(on ? QT_TR_NOOP("Automatic profiles could not be turned on.")
+                       : QT_TR_NOOP("Automatic profiles could not be turned off."),
                     error);
     }
     refreshMenu();
@@ -222,23 +216,18 @@ void TrayController::setStartAtLogin(bool on) {
     const bool done = on ? EnableAutostart(path, QCoreApplication::applicationFilePath(), error)
                          : DisableAutostart(path, error);
     if (!done) {
-        tellFailure(on ? QStringLiteral("Start at login could not be turned on.")
-                       : QStringLiteral("Start at login could not be turned off."),
-                    on ? QString::fromUtf16(u"无法设置登录时启动。")
-                       : QString::fromUtf16(u"无法取消登录时启动。"),
+        tellFailure(on ? QT_TR_NOOP("Start at login could not be turned on.")
+                       : QT_TR_NOOP("Start at login could not be turned off."),
                     error);
     }
     refreshMenu();
 }
 
-void TrayController::setLanguage(bool chinese) {
-    const std::u16string value = chinese ? u"chinese" : u"english";
-    if (!settings_.writeString(kLanguageKey, kLanguageValue, value)) {
-        tellFailure(QStringLiteral("The language could not be stored."),
-                    QString::fromUtf16(u"无法保存语言设置。"), QString());
-    } else if (chinese != service_.model().chinese()) {
-        lastBalloon_ = say(QStringLiteral("The new language is used from the next start."),
-                           QString::fromUtf16(u"新的界面语言将在下次启动时使用。"));
+void TrayController::setLanguage(const QString& language) {
+    if (!settings_.writeString(kLanguageKey, kLanguageValue, language.toStdU16String())) {
+        tellFailure(QT_TR_NOOP("The language could not be stored."), QString());
+    } else if (language != runningLanguage()) {
+        lastBalloon_ = tr("The new language is used from the next start.");
         icon_->showBalloon(QStringLiteral("Tavrin Gaming Keyboard"), lastBalloon_,
                            QSystemTrayIcon::Information);
     }
@@ -280,7 +269,7 @@ void TrayController::showAccessDenied(bool again) {
     accessNoticeShown_ = true;
     const std::filesystem::path rule =
         FindUdevRule(ruleRoots_, ruleRoots_.empty() ? std::filesystem::path() : ruleRoots_.back());
-    const AccessDeniedNotice notice = MakeAccessDeniedNotice(service_.model().chinese(), rule);
+    const AccessDeniedNotice notice = MakeAccessDeniedNotice(rule);
     lastBalloon_ = notice.text;
     std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", service_.link().openError.c_str());
     // A box rather than a balloon: the user copies the command from it.
@@ -295,14 +284,13 @@ void TrayController::showNoKeyboard(std::uintptr_t wParam) {
     if (wParam != 15) {
         return;
     }
-    lastBalloon_ = QString::fromLatin1(kNoKeyboardText);
+    lastBalloon_ = tr(kNoKeyboardText);
     if (trayAvailable_ && icon_) {
-        icon_->showBalloon(QString::fromLatin1(kNoKeyboardTitle), lastBalloon_,
-                           QSystemTrayIcon::Information);
+        icon_->showBalloon(tr(kNoKeyboardTitle), lastBalloon_, QSystemTrayIcon::Information);
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromLatin1(kNoKeyboardTitle),
-                                lastBalloon_, QMessageBox::Ok, &window_);
+    auto* box = new QMessageBox(QMessageBox::Warning, tr(kNoKeyboardTitle), lastBalloon_,
+                                QMessageBox::Ok, &window_);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

@@ -64,10 +64,12 @@ private:
     void onLinkChanged();
     void setAutomaticProfiles(bool on);
     void setStartAtLogin(bool on);
-    void setLanguage(bool chinese);
-    // A failure the user asked about, in a message box.
-    void tellFailure(const QString& english, const QString& chinese, const QString& detail);
-    QString say(const QString& english, const QString& chinese) const;
+    // Stores the language for the next start.
+    void setLanguage(const QString& language);
+    // The language the windows show now: "english", "chinese" or another translation's name.
+    QString runningLanguage() const;
+    // A failure the user asked about, in a message box. `english` is marked with QT_TR_NOOP.
+    void tellFailure(const char* english, const QString& detail);
 
     KeyboardService& service_;
     COstraDlg& window_;
@@ -84,8 +86,12 @@ private:
     QAction* editRulesAction_ = nullptr;
     QAction* startAtLoginAction_ = nullptr;
     std::unique_ptr<QMenu> languageMenu_;
-    QAction* englishAction_ = nullptr;
-    QAction* chineseAction_ = nullptr;
+    struct LanguageAction {
+        QString language;
+        QString ownName;
+        QAction* action;
+    };
+    std::vector<LanguageAction> languageActions_;
     QAction* aboutAction_ = nullptr;
     QAction* exitAction_ = nullptr;
     QString lastBalloon_;

@@ -11,6 +11,7 @@
 #include "model/KeyTables.h"
 #include "model/MacroTable.h"
 #include "model/PendingAssignment.h"
+#include "model/ProgramDirectory.h"
 #include "model/SettingsBlock.h"
 
 namespace tavrin {
@@ -37,10 +38,19 @@ struct Model {
     std::uint8_t selectedKey = kNoKey;
     std::array<std::uint8_t, kKeyTableSize> keyChangedFlags{};
     std::uint16_t languageId = kLanguageEnglish;
+    // A translation other than Chinese that the windows show (its name, plain lower-case letters).
+    // Empty for English and Chinese, which languageId names. The tables of the core stay English
+    // for it.
+    std::string translation;
     std::string devicePath;     // the keyboard interface last found by discovery
     PendingAssignment pending;  // the key assignment dialog's choice for selectedKey
 
     bool chinese() const { return languageId == kLanguageChinese; }
+    // The skin folder of the interface language: "png/<translation>" or SkinFolderName(languageId).
+    std::filesystem::path skinFolder() const {
+        return translation.empty() ? SkinFolderName(languageId)
+                                   : "png" / std::filesystem::path(translation);
+    }
 
     void takeSavedSettings() { savedSettings = settings; }
     void takeSavedCopies() {

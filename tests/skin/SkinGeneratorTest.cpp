@@ -26,9 +26,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int RunGenerator(const fs::path& output, const fs::path& log) {
+// The folders the build draws: English and the Chinese translation.
+constexpr std::array<std::string_view, 2> kLanguageFolders = {"english", "chinese"};
+
+int RunGenerator(const fs::path& output, const fs::path& log,
+                 const std::string& translation = TAVRIN_CHINESE_QM) {
     const std::string command = std::string("QT_QPA_PLATFORM=offscreen '") + TAVRIN_SKIN_EXE +
-                                "' '" + output.string() + "' >'" + log.string() + "' 2>&1";
+                                "' '" + output.string() + "' '" + translation + "' >'" +
+                                log.string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -42,12 +42,14 @@ QFont LatinFont(int pixels, bool bold = false) {
     return font;
 }
 
-QFont UiFont(Language language, int pixels, bool bold = false) {
-    QFont font(language == Language::Chinese ? "Noto Sans CJK SC" : "Liberation Sans");
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+constexpr const char* kContext = "tavrin::skin::SkinArtist";
+constexpr const char* kLatinFamily = "Liberation Sans";
+// A translation names the font that has its script's letters.
+constexpr struct {
+    const char* source;
+    const char* comment;
+} kFontText = QT_TRANSLATE_NOOP3("tavrin::skin::SkinArtist", "Liberation Sans",
+                                 "The font family of this language's words in the skin pictures");
 
 void Antialiased(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
@@ -271,10 +273,25 @@ void KeyLegend(QPainter& p, int x, int y, QRgb face, QRgb ring, const QString& l
 
 }  // namespace
 
-SkinArtist::SkinArtist(Language language) : language_(language) {}
+SkinArtist::SkinArtist(const QTranslator* translation) : translation_(translation) {
+    const QString family =
+        translation_ ? translation_->translate(kContext, kFontText.source, kFontText.comment)
+                     : QString();
+    uiFamily_ = family.isEmpty() ? QString::fromLatin1(kLatinFamily) : family;
+    latinScript_ = uiFamily_ == QLatin1String(kLatinFamily);
+}
 
-QString SkinArtist::text(const char* english, const char* chinese) const {
-    return QString::fromUtf8(language_ == Language::Chinese ? chinese : english);
+QString SkinArtist::text(const char* english) const {
+    const QString translated =
+        translation_ ? translation_->translate(kContext, english) : QString();
+    return translated.isEmpty() ? QString::fromUtf8(english) : translated;
+}
+
+QFont SkinArtist::uiFont(int pixels, bool bold) const {
+    QFont font(uiFamily_);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
 }
 
 QImage SkinArtist::draw(const SkinImage& image) const {
@@ -304,23 +321,28 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             p.setPen(C(kAccent));
             p.drawText(QRect(19, 8, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
                        QStringLiteral("TAVRIN"));
-            p.setFont(UiFont(language_, 12));
+            p.setFont(uiFont(12));
             p.setPen(C(kTextDim));
             p.drawText(QRect(88, 8, 400, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                       text("Gaming Keyboard Control Center", "游戏键盘控制中心"));
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist",
+                                              "Gaming Keyboard Control Center")));
 
             // The keyboard card; the keyboard pictures sit in it at (275,85) on its flat fill.
             const QRect card(269, 79, 717, 516);
             Box(p, card, 8, C(kCard), C(kLine));
             p.fillRect(QRect(290, 548, 675, 1), C(kLineSoft));
-            p.setFont(UiFont(language_, 12));
-            KeyLegend(p, 292, 561, kKeyCap, kKeyCap, text("Default key", "默认按键"));
-            KeyLegend(p, 412, 561, kKeyCapHot, kAccent,
-                      text("Pointed at or reassigned", "当前指向或已重新分配"));
-            KeyLegend(p, 592, 561, 0xff0000ff, 0xff0000ff, text("Lit in DIY", "DIY 点亮"));
+            p.setFont(uiFont(12));
+            KeyLegend(p, 292, 561, kKeyCap, kKeyCap,
+                      text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "Default key")));
+            KeyLegend(
+                p, 412, 561, kKeyCapHot, kAccent,
+                text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "Pointed at or reassigned")));
+            KeyLegend(p, 592, 561, 0xff0000ff, 0xff0000ff,
+                      text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "Lit in DIY")));
             p.setPen(C(kTextDim));
             p.drawText(QRect(700, 561, 264, 16), Qt::AlignRight | Qt::AlignVCenter,
-                       text("Click a key to change what it does", "点击按键即可重新分配功能"));
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist",
+                                              "Click a key to change what it does")));
 
             p.fillRect(QRect(0, 596, w, h - 596), C(kBottomBar));
             p.fillRect(QRect(0, 596, w, 1), C(kLineSoft));
@@ -361,8 +383,8 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             Antialiased(p);
             Emblem(p, QRectF(2, 12, 38, 40));
             Wordmark(p, QRect(50, 8, w - 50, 36), 31, Qt::AlignLeft | Qt::AlignVCenter);
-            if (language_ == Language::Chinese) {
-                QFont tag = UiFont(language_, 13, true);
+            if (!latinScript_) {
+                QFont tag = uiFont(13, true);
                 tag.setLetterSpacing(QFont::AbsoluteSpacing, 6);
                 p.setFont(tag);
             } else {
@@ -372,7 +394,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             }
             p.setPen(C(kAccent));
             p.drawText(QRect(52, 42, w - 52, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                       text("GAMING KEYBOARD", "游戏键盘"));
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "GAMING KEYBOARD")));
             return image;
         }
         case Art::Keyboard104:
@@ -535,10 +557,11 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 4, C(kSection), C(kLineSoft));
-            p.setFont(UiFont(language_, 10));
+            p.setFont(uiFont(10));
             p.setPen(C(kTextDim));
             p.drawText(QRect(6, 30, w - 12, 14), Qt::AlignLeft | Qt::AlignVCenter,
-                       text("Record and edit up to five macros", "录制和编辑最多五个宏"));
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist",
+                                              "Record and edit up to five macros")));
             return image;
         }
         case Art::MacroButton: {
@@ -633,8 +656,8 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             }
             Emblem(p, QRectF(w / 2.0 - 150, 66, 54, 58));
             Wordmark(p, QRect(w / 2 - 86, 60, 250, 70), 56, Qt::AlignLeft | Qt::AlignVCenter);
-            if (language_ == Language::Chinese) {
-                QFont tag = UiFont(language_, 18, true);
+            if (!latinScript_) {
+                QFont tag = uiFont(18, true);
                 tag.setLetterSpacing(QFont::AbsoluteSpacing, 12);
                 p.setFont(tag);
             } else {
@@ -643,7 +666,8 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
                 p.setFont(tag);
             }
             p.setPen(C(kAccent));
-            p.drawText(QRect(0, 134, w, 26), Qt::AlignCenter, text("GAMING KEYBOARD", "游戏键盘"));
+            p.drawText(QRect(0, 134, w, 26), Qt::AlignCenter,
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "GAMING KEYBOARD")));
             const QRect bar(w / 2 - 110, 232, 220, 4);
             Box(p, bar, 2, C(kPlate), C(kLineSoft));
             QLinearGradient fill(bar.topLeft(), bar.topRight());
@@ -653,10 +677,11 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             p.setBrush(fill);
             p.drawRoundedRect(QRectF(bar.left(), bar.top(), bar.width() * 0.62, bar.height()), 2,
                               2);
-            p.setFont(UiFont(language_, 11));
+            p.setFont(uiFont(11));
             p.setPen(C(kTextDim));
             p.drawText(QRect(0, 242, w, 16), Qt::AlignCenter,
-                       text("Starting, looking for the keyboard…", "正在启动，正在查找键盘…"));
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist",
+                                              "Starting, looking for the keyboard…")));
             p.setFont(LatinFont(10));
             p.drawText(QRect(0, h - 18, w - 10, 14), Qt::AlignRight | Qt::AlignVCenter,
                        QStringLiteral("v1.0"));
@@ -735,9 +760,10 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             QPainter p(&image);
             Antialiased(p);
             Button(p, all, active, 3);
-            p.setFont(UiFont(language_, 11));
+            p.setFont(uiFont(11));
             p.setPen(active ? C(kText) : C(0xffc3cad3));
-            p.drawText(all, Qt::AlignCenter, text("Browse", "浏览"));
+            p.drawText(all, Qt::AlignCenter,
+                       text(QT_TRANSLATE_NOOP("tavrin::skin::SkinArtist", "Browse")));
             return image;
         }
         case Art::MacroDialogBackground: {

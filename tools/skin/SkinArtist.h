@@ -1,29 +1,34 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QString>
+#include <QTranslator>
 
 #include "SkinTable.h"
 
 namespace tavrin::skin {
 
-enum class Language { English, Chinese };
-
 // Draws one picture of the skin table or one resource, in the look of the whole skin. Words that
-// belong to a picture (a browse button's word, the brand's tag line) follow the language; texts
-// the windows draw themselves are left off.
+// belong to a picture (a browse button's word, the brand's tag line) come from the language's
+// translation, the one the program shows; texts the windows draw themselves are left off.
 class SkinArtist {
 public:
-    explicit SkinArtist(Language language);
+    // English without a translation. The translation also names the font for its words.
+    explicit SkinArtist(const QTranslator* translation = nullptr);
 
     QImage draw(const SkinImage& image) const;
     QImage draw(const ResourceImage& resource) const;
 
 private:
     QImage draw(Art art, Folder folder, int width, int height, bool active) const;
-    QString text(const char* english, const char* chinese) const;
+    // `english` is marked with QT_TRANSLATE_NOOP in the context of SkinArtist.
+    QString text(const char* english) const;
+    QFont uiFont(int pixels, bool bold = false) const;
 
-    Language language_;
+    const QTranslator* translation_;
+    QString uiFamily_;
+    bool latinScript_;  // spaced capitals for the tag line; other scripts get a larger font
 };
 
 }  // namespace tavrin::skin

@@ -218,6 +218,4 @@ inline constexpr std::array kResourceImages = std::to_array<ResourceImage>({
 });
 // clang-format on
 
-inline constexpr std::array<std::string_view, 2> kLanguageFolders = {"english", "chinese"};
-
 }  // namespace tavrin::skin

@@ -26,8 +26,9 @@ std::string EncodePng(const QImage& image) {
 
 }  // namespace
 
-SkinWriter::SkinWriter(std::filesystem::path programDirectory)
-    : root_(std::move(programDirectory)) {}
+SkinWriter::SkinWriter(std::filesystem::path programDirectory,
+                       std::vector<SkinLanguage> translations)
+    : root_(std::move(programDirectory)), translations_(std::move(translations)) {}
 
 bool SkinWriter::writeAll() {
     writeSkins();
@@ -58,10 +59,12 @@ void SkinWriter::writeFile(const std::filesystem::path& path, const std::string&
 }
 
 void SkinWriter::writeSkins() {
-    for (const std::string_view language : kLanguageFolders) {
-        const SkinArtist artist(language == "chinese" ? Language::Chinese : Language::English);
+    std::vector<SkinLanguage> languages{{"english", nullptr}};
+    languages.insert(languages.end(), translations_.begin(), translations_.end());
+    for (const SkinLanguage& language : languages) {
+        const SkinArtist artist(language.translation);
         for (const SkinImage& image : kSkinImages) {
-            std::filesystem::path path = root_ / "png" / std::string(language);
+            std::filesystem::path path = root_ / "png" / language.name;
             if (!SubFolderName(image.folder).empty()) {
                 path /= std::string(SubFolderName(image.folder));
             }
@@ -73,7 +76,7 @@ void SkinWriter::writeSkins() {
 
 void SkinWriter::writeResources() {
     // The bitmaps carry no words, so one language serves.
-    const SkinArtist artist(Language::English);
+    const SkinArtist artist;
     for (const ResourceImage& resource : kResourceImages) {
         writeFile(root_ / kResourceFolder / std::string(resource.path),
                   EncodePng(artist.draw(resource)));

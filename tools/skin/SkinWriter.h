@@ -1,16 +1,24 @@
 #pragma once
 
+#include <QTranslator>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace tavrin::skin {
 
-// Writes the whole skin below a program directory: png/english/..., png/chinese/... and the
-// resources with their .qrc. Collects one message per file that could not be written.
+// A language other than English: its name (the skin folder png/<name>) and its translation.
+struct SkinLanguage {
+    std::string name;
+    const QTranslator* translation;
+};
+
+// Writes the whole skin below a program directory: png/english/..., png/<name>/... for each
+// translation, and the resources with their .qrc. Collects one message per file that could not
+// be written.
 class SkinWriter {
 public:
-    explicit SkinWriter(std::filesystem::path programDirectory);
+    SkinWriter(std::filesystem::path programDirectory, std::vector<SkinLanguage> translations);
 
     // Returns true when every file was written.
     bool writeAll();
@@ -27,6 +35,7 @@ private:
     void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
     std::filesystem::path root_;
+    std::vector<SkinLanguage> translations_;
     std::vector<std::string> errors_;
     int filesWritten_ = 0;
 };

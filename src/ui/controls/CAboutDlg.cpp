@@ -10,13 +10,11 @@
 
 namespace tavrin {
 
-CAboutDlg::CAboutDlg(std::uint16_t languageId, QWidget* parent)
+CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
-    const bool chinese = languageId == kLanguageChinese;
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(chinese ? QStringLiteral("关于 Tavrin Gaming Keyboard")
-                           : QStringLiteral("About Tavrin Gaming Keyboard"));
+    setWindowTitle(tr("About Tavrin Gaming Keyboard"));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("aboutIcon"));
@@ -27,20 +25,15 @@ CAboutDlg::CAboutDlg(std::uint16_t languageId, QWidget* parent)
         icon->setPixmap(programIcon.pixmap(32, 32));
     }
 
-    nameLine_ = new QLabel(chinese ? QStringLiteral("Tavrin Gaming Keyboard，版本 1.0")
-                                   : QStringLiteral("Tavrin Gaming Keyboard, Version 1.0"),
-                           this);
+    nameLine_ = new QLabel(tr("Tavrin Gaming Keyboard, Version 1.0"), this);
     nameLine_->setObjectName(QStringLiteral("aboutName"));
     QFont nameFont = nameLine_->font();
     nameFont.setBold(true);
     nameLine_->setFont(nameFont);
-    descriptionLine_ =
-        new QLabel(chinese ? QStringLiteral("Tavrin 游戏键盘的设置程序")
-                           : QStringLiteral("Settings for the Tavrin gaming keyboard"),
-                   this);
+    descriptionLine_ = new QLabel(tr("Settings for the Tavrin gaming keyboard"), this);
     descriptionLine_->setObjectName(QStringLiteral("aboutDescription"));
 
-    okButton_ = new QPushButton(chinese ? QStringLiteral("确定") : QStringLiteral("OK"), this);
+    okButton_ = new QPushButton(tr("OK"), this);
     okButton_->setObjectName(QStringLiteral("ok"));
     okButton_->setDefault(true);
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);

@@ -15,8 +15,8 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // Chinese texts for LanguageId 4, English otherwise.
-    explicit CAboutDlg(std::uint16_t languageId, QWidget* parent = nullptr);
+    // In the language of the installed translation.
+    explicit CAboutDlg(QWidget* parent = nullptr);
 
     QLabel* nameLine() const { return nameLine_; }
     QLabel* descriptionLine() const { return descriptionLine_; }

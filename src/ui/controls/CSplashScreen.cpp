@@ -17,9 +17,9 @@ CSplashScreen::CSplashScreen(QWidget* parent)
     setPicturePath(std::nullopt);
 }
 
-std::optional<std::filesystem::path> CSplashScreen::PicturePath(SkinLookup& skins,
-                                                                std::uint16_t languageId) {
-    return skins.find(SkinFolderName(languageId), "SplashScreen.png");
+std::optional<std::filesystem::path> CSplashScreen::PicturePath(
+    SkinLookup& skins, const std::filesystem::path& skinFolder) {
+    return skins.find(skinFolder, "SplashScreen.png");
 }
 
 void CSplashScreen::setPicturePath(const std::optional<std::filesystem::path>& path) {

@@ -23,9 +23,9 @@ public:
 
     explicit CSplashScreen(QWidget* parent = nullptr);
 
-    // "SplashScreen.png" in the skin folder of the language, when it exists.
-    static std::optional<std::filesystem::path> PicturePath(SkinLookup& skins,
-                                                            std::uint16_t languageId);
+    // "SplashScreen.png" in the skin folder of the language ("png/english"), when it exists.
+    static std::optional<std::filesystem::path> PicturePath(
+        SkinLookup& skins, const std::filesystem::path& skinFolder);
 
     // Loads the picture and gives the window its size; no path or a missing file shows no
     // picture.

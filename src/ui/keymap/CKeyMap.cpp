@@ -34,14 +34,13 @@ QString ControlStyle(const char* type) {
 
 struct GroupText {
     FunctionGroup group;
-    const char16_t* english;
-    const char16_t* chinese;
+    const char* text;  // translated in the context of CKeyMap
 };
 
 constexpr std::array<GroupText, 3> kGroupTexts = {{
-    {FunctionGroup::Media, u"Media", u"多媒体"},
-    {FunctionGroup::Shortcut, u"Shortcut", u"快捷健"},
-    {FunctionGroup::Windows, u"Windows", u"Windows"},
+    {FunctionGroup::Media, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Media")},
+    {FunctionGroup::Shortcut, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Shortcut")},
+    {FunctionGroup::Windows, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Windows")},
 }};
 
 QString Text(std::u16string_view text) {
@@ -120,7 +119,7 @@ void CKeyMap::initialise() {
     browseHover_.reset();
 
     // The background gives the window its size.
-    imageFolder_ = SkinFolderName(model_.languageId) / "Custom";
+    imageFolder_ = model_.skinFolder() / "Custom";
     images_.clear();
     background_ = image(u"Custom_BK.png");
     setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
@@ -187,8 +186,8 @@ void CKeyMap::buildTree() {
             const auto text =
                 std::find_if(kGroupTexts.begin(), kGroupTexts.end(),
                              [&](const GroupText& g) { return g.group == function.group; });
-            group = new QTreeWidgetItem(
-                tree_, QStringList(ToQString(model_.chinese() ? text->chinese : text->english)));
+            group = new QTreeWidgetItem(tree_, QStringList(tr(text->text)));
+            group->setData(0, kGroupItemRole, true);
             group->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             groupKind = function.group;
         }

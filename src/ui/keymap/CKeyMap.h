@@ -40,6 +40,8 @@ public:
     static constexpr int kCombinationEditId = 1012;
     static constexpr int kSingleKeyEditId = 1013;
     static constexpr int kMacroListId = 1015;
+    // Marks the function tree's group items (Media, Shortcut, Windows).
+    static constexpr int kGroupItemRole = Qt::UserRole + 1;
 
     CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompts, FileChooser& chooser,
             QWidget* parent = nullptr);

@@ -13,10 +13,6 @@ namespace tavrin {
 
 namespace {
 
-// Group items of the function tree in either language; Save takes none of them.
-constexpr std::array<std::u16string_view, 5> kGroupItemTexts = {u"Media", u"Shortcut", u"Windows",
-                                                                u"多媒体", u"快捷健"};
-
 void ClearRecordKeys(AssignmentRecord r) {
     const auto keys = r.keys();
     std::fill(keys.begin(), keys.end(), std::uint8_t{0});
@@ -157,11 +153,12 @@ void CKeyMap::save() {
             const QList<QTreeWidgetItem*> selected = tree_->selectedItems();
             const std::u16string text =
                 selected.isEmpty() ? std::u16string() : ToU16(selected.front()->text(0));
-            const bool isGroup = std::find(kGroupItemTexts.begin(), kGroupItemTexts.end(), text) !=
-                                 kGroupItemTexts.end();
+            // Group items name no function; Save takes none of them.
+            const bool isGroup =
+                !selected.isEmpty() && selected.front()->data(0, kGroupItemRole).toBool();
             // With nothing selected there is no function to give either.
             if (isGroup || text.empty()) {
-                prompts_.show(model_.chinese() ? u"请选择子项" : u"Please select Sub item", u"",
+                prompts_.show(tr("Please select Sub item").toStdU16String(), u"",
                               PromptButtons::Ok);
                 return;
             }

@@ -17,16 +17,15 @@ const QColor kGreyCaption(0xC0, 0xC0, 0xC0);
 
 struct TabCaption {
     int x;
-    const char16_t* english;
-    const char16_t* chinese;
-    int markerX;  // where "cursor.png" marks the active tab
+    const char* text;  // translated in the context of CKeyMap
+    int markerX;       // where "cursor.png" marks the active tab
 };
 
 constexpr std::array<TabCaption, 4> kTabCaptions = {{
-    {6, u"Single/Combine", u"单键/组合键", 35},
-    {115, u"Macro", u"宏", 115},
-    {182, u"Basic", u"基本功能", 200},
-    {259, u"Advance", u"高级功能", 280},
+    {6, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Single/Combine"), 35},
+    {115, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Macro"), 115},
+    {182, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Basic"), 200},
+    {259, QT_TRANSLATE_NOOP("tavrin::CKeyMap", "Advance"), 280},
 }};
 
 constexpr int kTabCaptionY = 39;
@@ -42,10 +41,6 @@ QFont CaptionFont() {
 void DrawText(QPainter& painter, int x, int y, const QString& text, const QColor& colour) {
     painter.setPen(colour);
     painter.drawText(QRect(x, y, 1000, 100), Qt::AlignLeft | Qt::AlignTop, text);
-}
-
-QString Pick(bool chinese, const char16_t* english, const char16_t* chineseText) {
-    return ToQString(chinese ? chineseText : english);
 }
 
 }  // namespace
@@ -83,38 +78,37 @@ void CKeyMap::composeFull(QPainter& painter) {
     painter.setFont(CaptionFont());
     painter.setBackgroundMode(Qt::TransparentMode);
 
-    DrawText(painter, 2, 2, Pick(chinese, u"Current Key:", u"当前按键:") + KeyName(selectedKeyVk_),
-             Qt::white);
+    DrawText(painter, 2, 2, tr("Current Key:") + KeyName(selectedKeyVk_), Qt::white);
     for (std::size_t i = KeyMapButtons::kClose; i <= KeyMapButtons::kFirstTab + 3; ++i) {
         drawButton(painter, i);
     }
     drawTabStripAndPanel(painter);
 
     drawButton(painter, KeyMapButtons::kDisableTick);
-    DrawText(painter, 34, 249, Pick(chinese, u"Disable", u"禁用按钮"), Qt::white);
+    DrawText(painter, 34, 249, tr("Disable"), Qt::white);
 
     for (std::size_t i = KeyMapButtons::kDefault; i <= KeyMapButtons::kSave; ++i) {
         drawButton(painter, i);
     }
-    DrawText(painter, 158, 248, Pick(chinese, u"Default", u"初始值"), Qt::white);
-    DrawText(painter, chinese ? 218 : 214, 248, Pick(chinese, u"Cancel", u"取消"), Qt::white);
-    DrawText(painter, 272, 248, Pick(chinese, u"Save", u"保存"), Qt::white);
+    DrawText(painter, 158, 248, tr("Default"), Qt::white);
+    // The Chinese word is narrower and stands further right on the button.
+    DrawText(painter, chinese ? 218 : 214, 248, tr("Cancel"), Qt::white);
+    DrawText(painter, 272, 248, tr("Save"), Qt::white);
 }
 
 void CKeyMap::drawTabStripAndPanel(QPainter& painter) {
-    const bool chinese = model_.chinese();
     drawButton(painter, KeyMapButtons::kTabBand);
     painter.drawImage(kTabCaptions[static_cast<std::size_t>(activeTab_)].markerX, kTabMarkerY,
                       image(u"cursor.png"));
     for (std::size_t tab = 0; tab < kTabCaptions.size(); ++tab) {
         const TabCaption& caption = kTabCaptions[tab];
-        DrawText(painter, caption.x, kTabCaptionY, Pick(chinese, caption.english, caption.chinese),
+        DrawText(painter, caption.x, kTabCaptionY, tr(caption.text),
                  static_cast<int>(tab) == activeTab_ ? QColor(Qt::white) : kGreyCaption);
     }
     switch (activeTab_) {
         case SingleCombineTab:
-            DrawText(painter, 20, 69, Pick(chinese, u"Single", u"单键"), kGreyCaption);
-            DrawText(painter, 20, 119, Pick(chinese, u"Combine", u"组合键"), kGreyCaption);
+            DrawText(painter, 20, 69, tr("Single"), kGreyCaption);
+            DrawText(painter, 20, 119, tr("Combine"), kGreyCaption);
             break;
         case AdvanceTab:
             launchPanel_.draw(

@@ -31,17 +31,12 @@ constexpr std::array<LaunchPanelRect, 16> BuildRects() {
 
 constexpr std::array<LaunchPanelRect, 16> kLaunchPanelRects = BuildRects();
 
-struct RowText {
-    const char16_t* english;
-    const char16_t* chinese;
+constexpr std::array<const char*, kLaunchRowCount> kRowLabels = {
+    QT_TRANSLATE_NOOP("tavrin::LaunchPanel", "Play Sound"),
+    QT_TRANSLATE_NOOP("tavrin::LaunchPanel", "Startup"),
+    QT_TRANSLATE_NOOP("tavrin::LaunchPanel", "Open File"),
+    QT_TRANSLATE_NOOP("tavrin::LaunchPanel", "Open Folder"),
 };
-
-constexpr std::array<RowText, kLaunchRowCount> kRowLabels = {{
-    {u"Play Sound", u"播放声音"},
-    {u"Startup", u"启动程序"},
-    {u"Open File", u"打开文件"},
-    {u"Open Folder", u"打开目录"},
-}};
 
 struct FileRow {
     const char16_t* extension;
@@ -110,9 +105,8 @@ std::u16string LaunchPathDisplay(std::u16string_view path) {
     return std::u16string(path);
 }
 
-std::u16string_view LaunchRowLabel(int row, std::uint16_t languageId) {
-    const RowText& text = kRowLabels.at(static_cast<std::size_t>(row));
-    return languageId == kLanguageChinese ? text.chinese : text.english;
+QString LaunchRowLabel(int row) {
+    return LaunchPanel::tr(kRowLabels.at(static_cast<std::size_t>(row)));
 }
 
 std::optional<int> LaunchPanel::browseRowAt(int x, int y) {
@@ -159,7 +153,6 @@ bool LaunchPanel::click(int x, int y) {
 }
 
 bool LaunchPanel::chooser(int row) {
-    const bool chinese = model_.chinese();
     if (row == kFolderRow) {
         const auto folder = chooser_.chooseFolder(u"modification path");
         if (!folder) {
@@ -168,8 +161,7 @@ bool LaunchPanel::chooser(int row) {
         if (folder->empty()) {
             // A folder of the desktop's own, without a place in the file system.
             model_.pending.pendingLaunchPath.clear();
-            prompts_.show(chinese ? u"请选择文件夹\n" : u"Please select a folder\n", u"",
-                          PromptButtons::Ok);
+            prompts_.show(tr("Please select a folder\n").toStdU16String(), u"", PromptButtons::Ok);
             return false;
         }
         return accept(*folder);
@@ -191,10 +183,9 @@ bool LaunchPanel::accept(const std::filesystem::path& chosen) {
     const std::u16string path = ToU16(PathToQString(chosen));
     if (path.size() > PendingAssignment::kLaunchPathMaxChars) {
         // A record holds 255 characters; a cut path would open something else.
-        prompts_.show(model_.chinese()
-                          ? u"所选路径超过 255 个字符，无法使用。\n请选择路径较短的文件或文件夹。"
-                          : u"The chosen path is longer than 255 characters and cannot be "
-                            u"used.\nPlease choose a file or folder with a shorter path.",
+        prompts_.show(tr("The chosen path is longer than 255 characters and cannot be used.\n"
+                         "Please choose a file or folder with a shorter path.")
+                          .toStdU16String(),
                       u"", PromptButtons::Ok);
         return false;
     }
@@ -211,10 +202,7 @@ void LaunchPanel::draw(QPainter& painter, const Images& images, std::optional<in
     for (int r = 0; r < kLaunchRowCount; ++r) {
         const int y0 = RowTop(r);
         painter.drawImage(15, y0 + 4, images(u"disable.png"));
-        text(30, y0 + 1,
-             QString::fromUtf16(
-                 LaunchRowLabel(r, model_.languageId).data(),
-                 static_cast<qsizetype>(LaunchRowLabel(r, model_.languageId).size())));
+        text(30, y0 + 1, LaunchRowLabel(r));
         painter.drawImage(85, y0, images(u"Advanced.png"));
         painter.drawImage(256, y0, images(hoverRow == r ? u"view02.png" : u"view.png"));
     }

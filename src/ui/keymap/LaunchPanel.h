@@ -4,7 +4,9 @@
 // File, Open Folder), each a row with a radio mark, a label, the chosen path and a browse
 // button; and the choosers that pick the path.
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QString>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -42,9 +44,11 @@ std::optional<LaunchPanelRect> LaunchCellAt(int x, int y);
 std::u16string LaunchPathDisplay(std::u16string_view path);
 
 // The label of a row in the interface language.
-std::u16string_view LaunchRowLabel(int row, std::uint16_t languageId);
+QString LaunchRowLabel(int row);
 
 class LaunchPanel {
+    Q_DECLARE_TR_FUNCTIONS(tavrin::LaunchPanel)
+
 public:
     using Images = std::function<QImage(const char16_t* name)>;
 

@@ -137,7 +137,7 @@ void CMacroRecordDlg::setVisible(bool visible) {
 
 void CMacroRecordDlg::OnInitDialog() {
     chinese_ = model_.chinese();
-    setWindowTitle(ToQString(text(u"Macro Manager", u"宏管理器")));
+    setWindowTitle(tr("Macro Manager"));
     loadImages();
     setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
 
@@ -199,7 +199,7 @@ void CMacroRecordDlg::OnDestroy() {
 }
 
 QImage CMacroRecordDlg::image(const char* name) const {
-    const auto path = skins_.find(SkinFolderName(model_.languageId) / "MacroManagement", name);
+    const auto path = skins_.find(model_.skinFolder() / "MacroManagement", name);
     return path ? QImage(PathToQString(*path)) : QImage();
 }
 
@@ -225,36 +225,34 @@ QImage CMacroRecordDlg::composeSurface() {
         p.drawImage(kButtonTable[index].rect().topLeft(), picture);
     };
 
-    DrawSkinText(p, 16, 9, ToQString(text(u"Macro Manager", u"宏管理器")), kTitleHeight);
-    DrawSkinText(p, 39, 60, ToQString(text(u"Select Macro", u"选择宏")));
-    DrawSkinText(p, 151, 60, ToQString(text(u"Keystrobe Sequence", u"按键系列")));
-    DrawSkinText(p, 311, 60, ToQString(text(u"Options", u"录制选项")));
+    DrawSkinText(p, 16, 9, tr("Macro Manager"), kTitleHeight);
+    DrawSkinText(p, 39, 60, tr("Select Macro"));
+    DrawSkinText(p, 151, 60, tr("Keystrobe Sequence"));
+    DrawSkinText(p, 311, 60, tr("Options"));
 
     drawButton(kRecordButton, buttonStates_[kRecordButton] == 1);
     const QPoint record = kButtonTable[kRecordButton].rect().topLeft();
     DrawSkinText(p, record.x() + (chinese_ ? 20 : 2), record.y() + 3,
-                 ToQString(recordButtonState_ ? text(u"Stop Recording", u"停止录制")
-                                              : text(u"Start Recording", u"开始录制")));
+                 recordButtonState_ ? tr("Stop Recording") : tr("Start Recording"));
 
-    if (chinese_) {
-        DrawSkinText(p, 290, 168, QStringLiteral("记录按键动作"));
-        DrawSkinText(p, 290, 184, QStringLiteral("间的延迟"));
-    } else {
-        DrawSkinText(p, 290, 153, QStringLiteral("Record Delay"));
-        DrawSkinText(p, 290, 168, QStringLiteral("between"));
-        DrawSkinText(p, 290, 183, QStringLiteral("keystrokes"));
+    // Two lines stand lower and wider apart than three.
+    const QStringList delayLines = tr("Record Delay\nbetween\nkeystrokes").split(QLatin1Char('\n'));
+    const int delayTop = delayLines.size() == 2 ? 168 : 153;
+    const int delayStep = delayLines.size() == 2 ? 16 : 15;
+    for (qsizetype i = 0; i < delayLines.size(); ++i) {
+        DrawSkinText(p, 290, delayTop + delayStep * static_cast<int>(i), delayLines[i]);
     }
     drawButton(kRecordDelayTick, recordDelay_);
-    DrawSkinText(p, 295, 300, ToQString(text(u"Number of Loops", u"循环次数")));
+    DrawSkinText(p, 295, 300, tr("Number of Loops"));
     drawButton(kLoopTick, loopsOn_);
 
     for (int i : {kNewButton, kDeleteButton, kOkButton, kCancelButton}) {
         drawButton(i, buttonStates_[static_cast<std::size_t>(i)] == 1);
     }
-    DrawSkinText(p, 35, 372, ToQString(text(u"New", u"新建")));
-    DrawSkinText(p, chinese_ ? 95 : 92, 372, ToQString(text(u"Delete", u"删除")));
-    DrawSkinText(p, 300, 404, ToQString(text(u"OK", u"确定")));
-    DrawSkinText(p, 352, 404, ToQString(text(u"Cancel", u"取消")));
+    DrawSkinText(p, 35, 372, tr("New"));
+    DrawSkinText(p, chinese_ ? 95 : 92, 372, tr("Delete"));
+    DrawSkinText(p, 300, 404, tr("OK"));
+    DrawSkinText(p, 352, 404, tr("Cancel"));
     return surface;
 }
 
@@ -413,13 +411,8 @@ std::intptr_t CMacroRecordDlg::send(std::uint32_t message, std::uintptr_t wParam
 
 // --- The macros ----------------------------------------------------------------------------
 
-std::u16string CMacroRecordDlg::text(const char16_t* english, const char16_t* chinese) const {
-    return chinese_ ? std::u16string(chinese) : std::u16string(english);
-}
-
-void CMacroRecordDlg::prompt(const char16_t* english, const char16_t* chinese,
-                             const char16_t* captionEnglish, const char16_t* captionChinese) {
-    prompts_.show(text(english, chinese), text(captionEnglish, captionChinese), PromptButtons::Ok);
+void CMacroRecordDlg::prompt(const QString& text, const QString& caption) {
+    prompts_.show(text.toStdU16String(), caption.toStdU16String(), PromptButtons::Ok);
 }
 
 int CMacroRecordDlg::selectedMacro() const {
@@ -563,15 +556,15 @@ void CMacroRecordDlg::newMacro() {
 }
 
 void CMacroRecordDlg::deleteMacro() {
-    if (prompts_.show(text(u"Confirm to delete?", u"确认删除吗？"),
-                      text(u"Macro Manager", u"宏管理"),
+    if (prompts_.show(tr("Confirm to delete?").toStdU16String(),
+                      tr("Macro Manager", "message caption").toStdU16String(),
                       PromptButtons::OkCancel) != PromptAnswer::Ok) {
         return;
     }
     const int s = selectedMacro();
     if (s < 0) {
-        prompt(u"Please select a Macro file to delete\n", u"请选择一个宏指令文件删除\n",
-               u"Macro Manager", u"宏管理");
+        prompt(tr("Please select a Macro file to delete\n"),
+               tr("Macro Manager", "message caption"));
         return;
     }
     endFreeRecording();

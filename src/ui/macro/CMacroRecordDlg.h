@@ -179,9 +179,8 @@ private:
     // Hover and drag.
     void hoverOver(int index);
 
-    std::u16string text(const char16_t* english, const char16_t* chinese) const;
-    void prompt(const char16_t* english, const char16_t* chinese, const char16_t* captionEnglish,
-                const char16_t* captionChinese);
+    // A message with OK only.
+    void prompt(const QString& text, const QString& caption);
 
     Model& model_;
     KeyHook& hook_;
@@ -196,7 +195,7 @@ private:
 
     MacroTable workingMacroTable_;
     MacroSequence editBuffers_;
-    bool chinese_ = false;
+    bool chinese_ = false;  // the Chinese skin places some texts differently
     QImage background_;
     std::array<QImage, kButtonCount> normalImages_;
     std::array<QImage, kButtonCount> hoverImages_;

@@ -39,30 +39,28 @@ bool CMacroRecordDlg::eventFilter(QObject* watched, QEvent* event) {
 std::unique_ptr<QMenu> CMacroRecordDlg::buildContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("eventMenu"));
-    const auto add = [this](QMenu* to, int command, const char16_t* english,
-                            const char16_t* chinese) {
-        QAction* action = to->addAction(ToQString(text(english, chinese)));
+    const auto add = [](QMenu* to, int command, const QString& text) {
+        QAction* action = to->addAction(text);
         action->setData(command);
     };
-    add(menu.get(), kInsertBefore, u"Insert Before", u"在之前开始录入");
-    add(menu.get(), kInsertAfter, u"Insert After", u"在之后开始录入");
-    QMenu* mouse = menu->addMenu(ToQString(text(u"Insert Mouse Key", u"插入鼠标按键")));
+    add(menu.get(), kInsertBefore, tr("Insert Before"));
+    add(menu.get(), kInsertAfter, tr("Insert After"));
+    QMenu* mouse = menu->addMenu(tr("Insert Mouse Key"));
     struct Button {
-        const char16_t* english;
-        const char16_t* chinese;
+        QString name;
         int down, up, click;
     };
-    const Button buttons[] = {{u"Left", u"左键", kLeftDown, kLeftUp, kLeftClick},
-                              {u"Right", u"右键", kRightDown, kRightUp, kRightClick},
-                              {u"Middle", u"中健", kMiddleDown, kMiddleUp, kMiddleClick}};
+    const Button buttons[] = {{tr("Left"), kLeftDown, kLeftUp, kLeftClick},
+                              {tr("Right"), kRightDown, kRightUp, kRightClick},
+                              {tr("Middle"), kMiddleDown, kMiddleUp, kMiddleClick}};
     for (const Button& b : buttons) {
-        QMenu* sub = mouse->addMenu(ToQString(text(b.english, b.chinese)));
-        add(sub, b.down, u"Down", u"压下");
-        add(sub, b.up, u"Up", u"释放");
-        add(sub, b.click, u"Click", u"单击");
+        QMenu* sub = mouse->addMenu(b.name);
+        add(sub, b.down, tr("Down"));
+        add(sub, b.up, tr("Up"));
+        add(sub, b.click, tr("Click"));
     }
-    add(menu.get(), kInsertDelay, u"Insert Delay", u"插入延迟");
-    add(menu.get(), kDeleteEvent, u"Delete", u"删除");
+    add(menu.get(), kInsertDelay, tr("Insert Delay"));
+    add(menu.get(), kDeleteEvent, tr("Delete"));
     return menu;
 }
 
@@ -118,8 +116,7 @@ void CMacroRecordDlg::OnCommand(int command) {
                 return;
             }
             if (isDelayLine(line)) {
-                prompt(u"Please edit current delay\n", u"请编辑当前延时\n", u"Macro Manager",
-                       u"宏管理");
+                prompt(tr("Please edit current delay\n"), tr("Macro Manager", "message caption"));
                 return;
             }
             if (const auto event = editBuffers_.lineToEvent(static_cast<std::size_t>(line) + 1)) {

@@ -46,8 +46,7 @@ void CMacroRecordDlg::endFreeRecording() {
 void CMacroRecordDlg::startStopRecording() {
     const int s = selectedMacro();
     if (s < 0) {
-        prompt(u"Please select a Macro file to record \n", u"请选择一个宏指令文件录制\n",
-               u"Macro Manager", u"宏管理器");
+        prompt(tr("Please select a Macro file to record \n"), tr("Macro Manager"));
         return;
     }
     recordButtonState_ = !recordButtonState_;

@@ -14,7 +14,7 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
       model_(model),
       paths_(std::move(paths)),
       lookup_(paths_.skinRoots),
-      images_(lookup_, SkinFolderName(model_.languageId)) {
+      images_(lookup_, model_.skinFolder()) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tavrin Gaming Keyboard"));
     setWindowIcon(LoadIconResource(kIconProgram));

@@ -122,8 +122,6 @@ protected:
     void drawImage(QPainter& p, const QString& name, int x, int y);
     void drawText(QPainter& p, const QString& text, int x, int y, int height,
                   QRgb colour = 0xFFFFFFFF);
-    // The Chinese text when LanguageId is 4, else the English one.
-    QString tr2(const char16_t* chinese, const char16_t* english) const;
 
     void drawKeyboardOverlays(QPainter& p);
     void copyHighlight(QPainter& p, std::size_t position);

@@ -22,10 +22,6 @@ constexpr QRgb kListRow = 0x3B3B3B;
 
 }  // namespace
 
-QString COstraDlg::tr2(const char16_t* chinese, const char16_t* english) const {
-    return QString::fromUtf16(model_.chinese() ? chinese : english);
-}
-
 void COstraDlg::drawImage(QPainter& p, const QString& name, int x, int y) {
     const QImage& image = images_.image(name);
     if (!image.isNull()) {
@@ -115,10 +111,10 @@ void COstraDlg::composeSurface() {
     // 6. Profile button.
     drawImage(p, QStringLiteral("Config.png"), 17, 603);
     // 7. Button texts.
-    drawText(p, tr2(u"配置", u"Profile"), 45, 610, 16);
-    drawText(p, tr2(u"恢复", u"Return"), 810, 607, 16);
-    drawText(p, tr2(u"取消", u"Cancel"), 872, 607, 16);
-    drawText(p, tr2(u"保存", u"Save"), 934, 607, 16);
+    drawText(p, tr("Profile"), 45, 610, 16);
+    drawText(p, tr("Return"), 810, 607, 16);
+    drawText(p, tr("Cancel"), 872, 607, 16);
+    drawText(p, tr("Save"), 934, 607, 16);
     // 8. Left panel.
     paintPanel(p);
     // 9. Help pop-up.
@@ -130,7 +126,7 @@ void COstraDlg::composeSurface() {
 void COstraDlg::paintHelp(QPainter& p) {
     drawImage(p, QStringLiteral("HelpWindow.png"), 830, 22);
     drawText(p, QString::fromLatin1(kHomePageAddress), 850, 25, 15);
-    drawText(p, tr2(u"驱动更新", u"Update Firmware"), 850, 50, 15);
+    drawText(p, tr("Update Firmware"), 850, 50, 15);
     drawText(p, QStringLiteral("Ver: 1.4"), 850, 75, 15);
 }
 
@@ -142,12 +138,12 @@ void COstraDlg::paintPanel(QPainter& p) {
 
     // Light.
     drawImage(p, QStringLiteral("itemBK.png"), 19, 110);
-    drawText(p, tr2(u"灯光", u"Light"), 19, 110, 15);
+    drawText(p, tr("Light"), 19, 110, 15);
     CBitSlider* speed = slider(kSpeedSliderId);
     CBitSlider* brightness = slider(kBrightnessSliderId);
     if (lightOpen) {
         drawImage(p, QStringLiteral("LEDEffect_open.png"), 19, 130);
-        drawText(p, tr2(u"效果", u"Effect"), 28, 137, 15);
+        drawText(p, tr("Effect"), 28, 137, 15);
         drawImage(p, QStringLiteral("Light_Item.png"), 28, 158);
         if (auto name = EffectNameForCode(effect, model_.chinese())) {
             drawText(p, QString::fromUtf16(name->data(), static_cast<qsizetype>(name->size())), 28,
@@ -160,15 +156,15 @@ void COstraDlg::paintPanel(QPainter& p) {
                 speed->setVisible(!state_.listOpen());
                 paintSlider(p, *speed);
             }
-            drawText(p, tr2(u"速度", u"Speed"), 28, 290, 13);
-            drawText(p, tr2(u"慢", u"Slow"), 28, 317, 13);
-            drawText(p, tr2(u"快", u"Fast"), 230, 317, 13);
+            drawText(p, tr("Speed"), 28, 290, 13);
+            drawText(p, tr("Slow"), 28, 317, 13);
+            drawText(p, tr("Fast"), 230, 317, 13);
         } else if (speed) {
             speed->hide();
         }
-        drawText(p, tr2(u"亮度", u"Brightness"), 28, 247, 13);
-        drawText(p, tr2(u"黑", u"Dark"), 28, 274, 13);
-        drawText(p, tr2(u"亮", u"Bright"), 230, 274, 13);
+        drawText(p, tr("Brightness"), 28, 247, 13);
+        drawText(p, tr("Dark"), 28, 274, 13);
+        drawText(p, tr("Bright"), 230, 274, 13);
         if (brightness) {
             brightness->setVisible(!state_.listOpen());
             if (!state_.listOpen()) {
@@ -176,7 +172,7 @@ void COstraDlg::paintPanel(QPainter& p) {
             }
         }
         if (effect == 2) {
-            drawText(p, tr2(u"方向", u"Direction"), 29, 177, 15);
+            drawText(p, tr("Direction"), 29, 177, 15);
             drawImage(p, QStringLiteral("Direction-T-Disable.png"), 29, 197);
             drawImage(p, QStringLiteral("Direction-B-Disable.png"), 79, 197);
             drawImage(p, QStringLiteral("Direction-R-Disable.png"), 129, 197);
@@ -220,35 +216,34 @@ void COstraDlg::paintPanel(QPainter& p) {
     // Macro Management.
     drawImage(p, QStringLiteral("MacroManagementBK.png"), 19, l.yMacro);
     drawImage(p, QStringLiteral("MacroButton3.png"), 19, l.yMacro + 10);
-    drawText(p, tr2(u"宏管理器", u"Macro Management"), 21, l.yMacro + 12, 15);
+    drawText(p, tr("Macro Management"), 21, l.yMacro + 12, 15);
 
     // Game Mode and Win Lock.
     if (state_.panel.gameCollapsed) {
         drawImage(p, QStringLiteral("gamemode_Close.png"), 19, l.yGame);
-        if (model_.chinese()) {
-            drawText(p, QString::fromUtf16(u"游戏模式"), 19, l.yGame, 15);
-        } else {
-            drawText(p, QStringLiteral("Game Mode"), 19, l.yGame, 15);
-            drawText(p, QStringLiteral("Win Lock"), 149, l.yGame, 15);
+        drawText(p, tr("Game Mode"), 19, l.yGame, 15);
+        // The Chinese skin's closed header has the Game Mode title only.
+        if (!model_.chinese()) {
+            drawText(p, tr("Win Lock"), 149, l.yGame, 15);
         }
     } else {
         drawImage(p, QStringLiteral("gamemode_open.png"), 19, l.yGame);
-        drawText(p, tr2(u"游戏模式", u"Game Mode"), 19, l.yGame, 15);
-        drawText(p, tr2(u"Win Lock模式", u"Win Lock"), 149, l.yGame, 15);
+        drawText(p, tr("Game Mode"), 19, l.yGame, 15);
+        drawText(p, tr("Win Lock"), 149, l.yGame, 15);
         const auto radios = [&](bool on, int x) {
             drawImage(p, on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), x,
                       l.yGame + 33);
             drawImage(p, on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), x + 54,
                       l.yGame + 33);
-            drawText(p, tr2(u"开启", u"ON"), x + 17, l.yGame + 31, 15);
-            drawText(p, tr2(u"关闭", u"OFF"), x + 71, l.yGame + 31, 15);
+            drawText(p, tr("ON"), x + 17, l.yGame + 31, 15);
+            drawText(p, tr("OFF"), x + 71, l.yGame + 31, 15);
         };
         radios(s.gameMode() != 0, 34);
         radios(s.winLock() != 0, 164);
     }
 
     // Response Time.
-    const QString responseTitle = tr2(u"按键响应时间", u"Response Time");
+    const QString responseTitle = tr("Response Time");
     if (state_.panel.responseCollapsed) {
         drawImage(p, QStringLiteral("responsetime_close.png"), 19, l.yResponse);
         drawText(p, responseTitle, 19, l.yResponse, 15);
@@ -260,7 +255,7 @@ void COstraDlg::paintPanel(QPainter& p) {
     }
 
     // USB Report Rate.
-    const QString reportTitle = tr2(u"USB报告率", u"USB Report Rate");
+    const QString reportTitle = tr("USB Report Rate");
     CBitSlider* report = slider(kReportSliderId);
     if (state_.panel.reportCollapsed) {
         drawImage(p, QStringLiteral("reportrate_Close.png"), 19, l.yReport);

@@ -41,18 +41,18 @@ void DrawSkinText(QPainter& painter, QPoint at, const QString& text, int height)
     painter.drawText(QRect(at, QSize(240, height * 2)), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
-std::u16string LaunchKindName(std::uint8_t kind, bool chinese) {
+QString LaunchKindName(std::uint8_t kind) {
     switch (kind) {
         case 4:
-            return chinese ? u"播放声音" : u"Play Sound";
+            return CConfigureDlg::tr("Play Sound");
         case 5:
-            return chinese ? u"启动程序" : u"Startup";
+            return CConfigureDlg::tr("Startup");
         case 6:
-            return chinese ? u"打开文件" : u"Open File";
+            return CConfigureDlg::tr("Open File");
         case 7:
-            return chinese ? u"打开目录" : u"Open Folder";
+            return CConfigureDlg::tr("Open Folder");
         default:
-            return u"?";
+            return QStringLiteral("?");
     }
 }
 
@@ -101,13 +101,12 @@ void CConfigureDlg::setVisible(bool visible) {
 }
 
 QImage CConfigureDlg::image(const char* name) const {
-    const auto path = skins_.find(SkinFolderName(model_.languageId) / "Config", name);
+    const auto path = skins_.find(model_.skinFolder() / "Config", name);
     return path ? QImage(PathToQString(*path)) : QImage();
 }
 
 void CConfigureDlg::OnInitDialog() {
-    chinese_ = model_.chinese();
-    setWindowTitle(ToQString(text(u"Profile", u"配置")));
+    setWindowTitle(tr("Profile"));
     background_ = image("Config.png");
     closeImage_ = image("button-close-normal.png");
     newImage_ = image("New.png");
@@ -127,7 +126,7 @@ void CConfigureDlg::OnInitDialog() {
         opened.defaultProfile->outcome != LoadOutcome::Created) {
         // Something in the default profile's place could not be read: it is kept as it is.
         const std::string& why = opened.defaultProfile->error;
-        message(text(u"The default profile could not be created:\n", u"无法创建默认配置文件：\n") +
+        message(tr("The default profile could not be created:\n").toStdU16String() +
                 Utf16FromUtf8(std::u8string(why.begin(), why.end())));
     }
     list_->setFocus(Qt::OtherFocusReason);
@@ -160,12 +159,12 @@ QImage CConfigureDlg::composeSurface() const {
     surface.fill(QColor(21, 23, 26));
     QPainter p(&surface);
     p.drawImage(QPoint(0, 0), background_);
-    DrawSkinText(p, kTitleAt, ToQString(text(u"Profile", u"配置")), kTitleHeight);
+    DrawSkinText(p, kTitleAt, tr("Profile"), kTitleHeight);
     p.drawImage(kCloseImageAt, closeImage_);
     p.drawImage(kNewImageAt, newImage_);
-    DrawSkinText(p, kNewTextAt, ToQString(text(u"New", u"新建")), kButtonTextHeight);
+    DrawSkinText(p, kNewTextAt, tr("New"), kButtonTextHeight);
     p.drawImage(kDeleteImageAt, deleteImage_);
-    DrawSkinText(p, kDeleteTextAt, ToQString(text(u"Delete", u"删除")), kButtonTextHeight);
+    DrawSkinText(p, kDeleteTextAt, tr("Delete"), kButtonTextHeight);
     return surface;
 }
 
@@ -246,7 +245,7 @@ void CConfigureDlg::closeButton() {
     if (applied.status == ProfileStatus::Failed) {
         // The file went away or cannot be read: the model is as it was, and the list shows the
         // folder as it is now.
-        message(u"The profile could not be read.\n", u"无法读取该配置文件\n");
+        message(tr("The profile could not be read.\n"));
         folder_.refresh();
         fillList();
         return;
@@ -266,16 +265,16 @@ std::intptr_t CConfigureDlg::send(std::uint32_t msg, std::uintptr_t wParam, std:
 std::unique_ptr<QMenu> CConfigureDlg::buildContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("profileMenu"));
-    const auto add = [&](int command, const char16_t* english, const char16_t* chinese) {
-        menu->addAction(ToQString(text(english, chinese)))->setData(command);
+    const auto add = [&](int command, const QString& text) {
+        menu->addAction(text)->setData(command);
     };
-    add(kNewCommand, u"New", u"新建");
-    add(kCopyCommand, u"Copy", u"复制");
-    add(kSaveCommand, u"Save", u"保存");
-    add(kLoadCommand, u"Load", u"加载");
-    add(kDeleteCommand, u"Delete", u"删除");
+    add(kNewCommand, tr("New"));
+    add(kCopyCommand, tr("Copy"));
+    add(kSaveCommand, tr("Save"));
+    add(kLoadCommand, tr("Load"));
+    add(kDeleteCommand, tr("Delete"));
     menu->addSeparator();
-    add(kEditRulesCommand, u"Edit rules...", u"编辑规则...");
+    add(kEditRulesCommand, tr("Edit rules..."));
     menu->actions().constLast()->setEnabled(static_cast<bool>(editRules_));
     return menu;
 }
@@ -314,27 +313,23 @@ void CConfigureDlg::OnCommand(int command) {
     }
 }
 
-std::u16string CConfigureDlg::text(const char16_t* english, const char16_t* chinese) const {
-    return chinese_ ? std::u16string(chinese) : std::u16string(english);
-}
-
 void CConfigureDlg::message(const std::u16string& body) {
-    prompts_.show(body, text(u"Profile", u"配置管理"), PromptButtons::Ok);
+    prompts_.show(body, tr("Profile", "message caption").toStdU16String(), PromptButtons::Ok);
 }
 
-void CConfigureDlg::message(const char16_t* english, const char16_t* chinese) {
-    message(text(english, chinese));
+void CConfigureDlg::message(const QString& text) {
+    message(text.toStdU16String());
 }
 
 void CConfigureDlg::reportFailure(const ProfileResult& result) {
     if (result.status == ProfileStatus::Failed || result.status == ProfileStatus::RefusedName) {
-        message(u"The profile file could not be written.\n", u"无法写入配置文件\n");
+        message(tr("The profile file could not be written.\n"));
     }
 }
 
 void CConfigureDlg::newProfile() {
     if (folder_.profileCount() >= kMaxProfiles) {
-        message(u"Only Create Six Profile mostly\n", u"最多可以存储6个配置\n");
+        message(tr("Only Create Six Profile mostly\n"));
         return;
     }
     const ProfileResult created = folder_.newProfile();
@@ -345,7 +340,7 @@ void CConfigureDlg::newProfile() {
 void CConfigureDlg::copyProfile() {
     const std::optional<std::size_t> line = selectedLine();
     if (!line) {
-        message(u"Please select a profile to copy\n", u"请选择一个配置拷贝");
+        message(tr("Please select a profile to copy\n"));
         return;
     }
     if (folder_.profileCount() >= kMaxProfiles) {
@@ -359,7 +354,7 @@ void CConfigureDlg::copyProfile() {
 void CConfigureDlg::saveProfile() {
     const std::optional<std::size_t> line = selectedLine();
     if (!line) {
-        message(u"Please select a profile to Save\n", u"请选择一个配置存储");
+        message(tr("Please select a profile to Save\n"));
         return;
     }
     const std::optional<std::filesystem::path> chosen =
@@ -374,20 +369,20 @@ bool CConfigureDlg::confirmLaunchActions(const ProfileFile& profile) {
     if (actions.empty()) {
         return true;
     }
-    std::u16string body = text(u"This profile makes keys open these programs, files or folders:\n",
-                               u"此配置会让按键打开以下程序、文件或目录：\n");
+    std::u16string body =
+        tr("This profile makes keys open these programs, files or folders:\n").toStdU16String();
     for (const LaunchAction& action : actions) {
-        body += u"  " + LaunchKindName(action.kind, chinese_) + u": " + action.path + u"\n";
+        body += u"  " + LaunchKindName(action.kind).toStdU16String() + u": " + action.path + u"\n";
     }
-    body += text(u"Load it?", u"要加载吗？");
-    return prompts_.show(body, text(u"Profile", u"配置管理"), PromptButtons::OkCancel) ==
-           PromptAnswer::Ok;
+    body += tr("Load it?").toStdU16String();
+    return prompts_.show(body, tr("Profile", "message caption").toStdU16String(),
+                         PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
 
 void CConfigureDlg::loadProfile() {
     const std::optional<std::size_t> line = selectedLine();
     if (!line) {
-        message(u"Please select a profile to Open\n", u"请选择一个配置打开");
+        message(tr("Please select a profile to Open\n"));
         return;
     }
     const std::optional<std::filesystem::path> chosen =
@@ -400,11 +395,11 @@ void CConfigureDlg::loadProfile() {
         case ProfileImportProblem::None:
             break;
         case ProfileImportProblem::CannotOpen:
-            message(text(u"The file cannot be opened:\n", u"无法打开文件：\n") +
+            message(tr("The file cannot be opened:\n").toStdU16String() +
                     ToU16(PathToQString(*chosen)));
             return;
         case ProfileImportProblem::TooShort:
-            message(text(u"This file is not a profile:\n", u"此文件不是配置文件：\n") +
+            message(tr("This file is not a profile:\n").toStdU16String() +
                     ToU16(PathToQString(*chosen)));
             return;
     }
@@ -420,22 +415,22 @@ void CConfigureDlg::deleteProfile() {
     const std::optional<std::size_t> line = selectedLine();
     switch (folder_.checkDelete(line)) {
         case ProfileStatus::LastProfile:
-            message(u"Please keep a profile\n", u"请至少保留一个配置文件");
+            message(tr("Please keep a profile\n"));
             return;
         case ProfileStatus::NoSelection:
-            message(u"Please select a profile to delete\n", u"请选择一个配置删除");
+            message(tr("Please select a profile to delete\n"));
             return;
         default:
             break;
     }
     const PromptAnswer answer =
-        prompts_.show(text(u"Delete current profile ?", u"删除当前配置文件吗"),
-                      text(u"Profile", u"配置管理"), PromptButtons::OkCancel);
+        prompts_.show(tr("Delete current profile ?").toStdU16String(),
+                      tr("Profile", "message caption").toStdU16String(), PromptButtons::OkCancel);
     if (answer == PromptAnswer::Ok) {
         const ProfileResult deleted = folder_.deleteProfile(*line);
         fillList();
         if (!deleted) {
-            message(u"The profile file could not be deleted.\n", u"无法删除配置文件\n");
+            message(tr("The profile file could not be deleted.\n"));
         }
         return;
     }

@@ -123,10 +123,9 @@ private:
     bool confirmLaunchActions(const ProfileFile& profile);
     void showContextMenu(QPoint globalPosition);
 
-    std::u16string text(const char16_t* english, const char16_t* chinese) const;
     // A message with OK and the dialog's caption.
     void message(const std::u16string& text);
-    void message(const char16_t* english, const char16_t* chinese);
+    void message(const QString& text);
     void reportFailure(const ProfileResult& result);
 
     Model& model_;
@@ -141,7 +140,6 @@ private:
 
     CTransparentListBox* list_;
     QRect mainWindowRect_;
-    bool chinese_ = false;
     QImage background_;
     QImage closeImage_;
     QImage newImage_;

@@ -25,15 +25,15 @@ enum Column { kApplicationColumn, kMatchColumn, kKindColumn, kProfileColumn, kCo
 
 }  // namespace
 
-ProfileRulesDialog::ProfileRulesDialog(bool chinese, const QStringList& profiles,
-                                       const QString& path, Prompts* prompts, QWidget* parent)
-    : QDialog(parent), texts_(chinese), profiles_(profiles), path_(path) {
+ProfileRulesDialog::ProfileRulesDialog(const QStringList& profiles, const QString& path,
+                                       Prompts* prompts, QWidget* parent)
+    : QDialog(parent), profiles_(profiles), path_(path) {
     if (!prompts) {
         ownPrompts_ = std::make_unique<QtPrompts>(this);
     }
     prompts_ = prompts ? prompts : ownPrompts_.get();
     setObjectName(QStringLiteral("profileRulesDialog"));
-    setWindowTitle(texts_(u"Automatic profiles", u"自动切换配置"));
+    setWindowTitle(tr("Automatic profiles"));
     setStyleSheet(RulesStyleSheet());
 
     const RulesLoad load = LoadProfileRules(path_);
@@ -49,28 +49,22 @@ ProfileRulesDialog::ProfileRulesDialog(bool chinese, const QStringList& profiles
     loadError_->setVisible(!readable_);
     if (!readable_) {
         loadError_->setText(
-            texts_(u"The rules file could not be read:\n%1\nIt is kept as it is, and this window "
-                   u"will not save over it. Correct or remove the file, then open this window "
-                   u"again.",
-                   u"无法读取规则文件：\n%1\n该文件保持不变，此窗口不会覆盖它。请修正或删除该文件，"
-                   u"然后重新打开此窗口。")
+            tr("The rules file could not be read:\n%1\nIt is kept as it is, and this window will "
+               "not save over it. Correct or remove the file, then open this window again.")
                 .arg(load.error));
     }
 
-    enabled_ = new QCheckBox(texts_(u"Switch profiles automatically", u"自动切换配置"), this);
+    enabled_ = new QCheckBox(tr("Switch profiles automatically"), this);
     enabled_->setObjectName(QStringLiteral("enabledBox"));
     enabled_->setChecked(start.enabled);
 
-    auto* hint = new QLabel(texts_(u"The first rule that matches chooses the profile.",
-                                   u"按顺序使用第一条匹配的规则所指定的配置。"),
-                            this);
+    auto* hint = new QLabel(tr("The first rule that matches chooses the profile."), this);
     hint->setObjectName(QStringLiteral("hint"));
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("rulesList"));
     list_->setColumnCount(kColumnCount);
-    list_->setHeaderLabels({texts_(u"Application", u"应用程序"), texts_(u"Match by", u"匹配方式"),
-                            texts_(u"Applies", u"生效条件"), texts_(u"Profile", u"配置")});
+    list_->setHeaderLabels({tr("Application"), tr("Match by"), tr("Applies"), tr("Profile")});
     list_->setRootIsDecorated(false);
     list_->setAlternatingRowColors(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,11 +80,11 @@ ProfileRulesDialog::ProfileRulesDialog(bool chinese, const QStringList& profiles
         b->setAutoDefault(false);
         return b;
     };
-    add_ = button("addButton", texts_(u"Add...", u"添加..."));
-    edit_ = button("editButton", texts_(u"Edit...", u"编辑..."));
-    remove_ = button("removeButton", texts_(u"Remove", u"删除"));
-    up_ = button("upButton", texts_(u"Move up", u"上移"));
-    down_ = button("downButton", texts_(u"Move down", u"下移"));
+    add_ = button("addButton", tr("Add..."));
+    edit_ = button("editButton", tr("Edit..."));
+    remove_ = button("removeButton", tr("Remove"));
+    up_ = button("upButton", tr("Move up"));
+    down_ = button("downButton", tr("Move down"));
     auto* side = new QVBoxLayout;
     for (QPushButton* b : {add_, edit_, remove_, up_, down_}) {
         side->addWidget(b);
@@ -102,22 +96,23 @@ ProfileRulesDialog::ProfileRulesDialog(bool chinese, const QStringList& profiles
 
     defaultProfile_ = new QComboBox(this);
     defaultProfile_->setObjectName(QStringLiteral("defaultProfileBox"));
-    defaultProfile_->addItem(texts_.noDefaultProfile(), QString());
+    defaultProfile_->addItem(RulesTexts::noDefaultProfile(), QString());
     for (const QString& name : profiles_) {
         defaultProfile_->addItem(name, name);
     }
     if (!start.defaultProfile.isEmpty() && !profiles_.contains(start.defaultProfile)) {
-        defaultProfile_->addItem(texts_.missingProfile(start.defaultProfile), start.defaultProfile);
+        defaultProfile_->addItem(RulesTexts::missingProfile(start.defaultProfile),
+                                 start.defaultProfile);
     }
     defaultProfile_->setCurrentIndex(defaultProfile_->findData(start.defaultProfile));
     auto* defaultRow = new QHBoxLayout;
-    defaultRow->addWidget(new QLabel(texts_(u"When no rule matches:", u"没有规则匹配时："), this));
+    defaultRow->addWidget(new QLabel(tr("When no rule matches:"), this));
     defaultRow->addWidget(defaultProfile_, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(texts_(u"OK", u"确定"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(texts_(u"Cancel", u"取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
 
     auto* layout = new QVBoxLayout(this);
@@ -152,7 +147,7 @@ ProfileRules ProfileRulesDialog::rules() const {
 }
 
 QString ProfileRulesDialog::profileText(const QString& name) const {
-    return profiles_.contains(name) ? name : texts_.missingProfile(name);
+    return profiles_.contains(name) ? name : RulesTexts::missingProfile(name);
 }
 
 void ProfileRulesDialog::fillList(int select) {
@@ -160,8 +155,8 @@ void ProfileRulesDialog::fillList(int select) {
     for (const ProfileRule& rule : std::as_const(rules_)) {
         auto* item = new QTreeWidgetItem(list_);
         item->setText(kApplicationColumn, rule.pattern);
-        item->setText(kMatchColumn, texts_.matchName(rule.match));
-        item->setText(kKindColumn, texts_.kindName(rule.kind));
+        item->setText(kMatchColumn, RulesTexts::matchName(rule.match));
+        item->setText(kKindColumn, RulesTexts::kindName(rule.kind));
         item->setText(kProfileColumn, profileText(rule.profile));
     }
     if (select >= 0 && select < list_->topLevelItemCount()) {
@@ -186,7 +181,7 @@ void ProfileRulesDialog::updateButtons() {
 void ProfileRulesDialog::addRule() {
     ProfileRule rule;
     rule.profile = profiles_.value(0);
-    RuleEditDialog editor(texts_, profiles_, rule, this, procRoot_);
+    RuleEditDialog editor(profiles_, rule, this, procRoot_);
     if (editor.exec() != QDialog::Accepted) {
         return;
     }
@@ -199,7 +194,7 @@ void ProfileRulesDialog::editRule() {
     if (row < 0) {
         return;
     }
-    RuleEditDialog editor(texts_, profiles_, rules_[row], this, procRoot_);
+    RuleEditDialog editor(profiles_, rules_[row], this, procRoot_);
     if (editor.exec() != QDialog::Accepted) {
         return;
     }
@@ -234,26 +229,23 @@ void ProfileRulesDialog::accept() {
     if (!readable_) {
         // What the window shows did not come from the file: saving would lose the user's rules.
         message(
-            texts_(u"The rules were not saved: the rules file could not be read when this "
-                   u"window opened, and it is kept as it is.",
-                   u"规则未保存：打开此窗口时无法读取规则文件，该文件保持不变。"));
+            tr("The rules were not saved: the rules file could not be read when this window "
+               "opened, and it is kept as it is."));
         return;
     }
     // The icon's menu or tavrinctl may have changed the file meanwhile.
     if (const RulesLoad now = LoadProfileRules(path_); now.rules && *now.rules != opened_) {
-        const PromptAnswer answer = prompts_->show(
-            ToU16(
-                texts_(u"The rules file was changed elsewhere while this window was open. "
-                       u"Replace it with the rules shown here?",
-                       u"此窗口打开期间，规则文件已被其他程序修改。要用此处显示的规则替换它吗？")),
-            ToU16(windowTitle()), PromptButtons::OkCancel);
+        const PromptAnswer answer =
+            prompts_->show(ToU16(tr("The rules file was changed elsewhere while this window was "
+                                    "open. Replace it with the rules shown here?")),
+                           ToU16(windowTitle()), PromptButtons::OkCancel);
         if (answer != PromptAnswer::Ok) {
             return;
         }
     }
     QString error;
     if (!SaveProfileRules(path_, rules(), error)) {
-        message(texts_(u"The rules could not be saved:\n%1", u"无法保存规则：\n%1").arg(error));
+        message(tr("The rules could not be saved:\n%1").arg(error));
         return;
     }
     QDialog::accept();

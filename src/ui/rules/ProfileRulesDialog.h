@@ -28,8 +28,8 @@ class ProfileRulesDialog : public QDialog {
 public:
     // `profiles`: the profile list's names. `path`: the rules file. Without `prompts` the
     // messages are the platform's message boxes.
-    ProfileRulesDialog(bool chinese, const QStringList& profiles, const QString& path,
-                       Prompts* prompts = nullptr, QWidget* parent = nullptr);
+    ProfileRulesDialog(const QStringList& profiles, const QString& path, Prompts* prompts = nullptr,
+                       QWidget* parent = nullptr);
     ~ProfileRulesDialog() override;
 
     // The rules as the window shows them now.
@@ -55,7 +55,6 @@ private:
     QString profileText(const QString& name) const;
     void message(const QString& text);
 
-    RulesTexts texts_;
     QStringList profiles_;
     QString path_;
     QString procRoot_ = QStringLiteral("/proc");

@@ -22,25 +22,25 @@ constexpr int kRunningKindRow = 1;
 
 }  // namespace
 
-RuleEditDialog::RuleEditDialog(const RulesTexts& texts, const QStringList& profiles,
-                               const ProfileRule& rule, QWidget* parent, const QString& procRoot)
-    : QDialog(parent), texts_(texts), procRoot_(procRoot), picker_(new WindowPicker(this)) {
+RuleEditDialog::RuleEditDialog(const QStringList& profiles, const ProfileRule& rule,
+                               QWidget* parent, const QString& procRoot)
+    : QDialog(parent), procRoot_(procRoot), picker_(new WindowPicker(this)) {
     setObjectName(QStringLiteral("ruleEditDialog"));
-    setWindowTitle(texts_(u"Rule", u"规则"));
+    setWindowTitle(tr("Rule"));
     setStyleSheet(RulesStyleSheet());
 
     match_ = new QComboBox(this);
     match_->setObjectName(QStringLiteral("matchBox"));
-    match_->addItem(texts_.matchName(ProfileRule::Match::Process),
+    match_->addItem(RulesTexts::matchName(ProfileRule::Match::Process),
                     QVariant::fromValue(static_cast<int>(ProfileRule::Match::Process)));
-    match_->addItem(texts_.matchName(ProfileRule::Match::WindowClass),
+    match_->addItem(RulesTexts::matchName(ProfileRule::Match::WindowClass),
                     QVariant::fromValue(static_cast<int>(ProfileRule::Match::WindowClass)));
     pattern_ = new QLineEdit(this);
     pattern_->setObjectName(QStringLiteral("patternEdit"));
-    running_ = new QPushButton(texts_(u"Running applications...", u"运行中的应用程序..."), this);
+    running_ = new QPushButton(tr("Running applications..."), this);
     running_->setObjectName(QStringLiteral("runningButton"));
     running_->setAutoDefault(false);
-    pick_ = new QPushButton(texts_(u"Click a window...", u"点击窗口..."), this);
+    pick_ = new QPushButton(tr("Click a window..."), this);
     pick_->setObjectName(QStringLiteral("pickButton"));
     pick_->setAutoDefault(false);
     pickStatus_ = new QLabel(this);
@@ -49,14 +49,13 @@ RuleEditDialog::RuleEditDialog(const RulesTexts& texts, const QStringList& profi
     pickStatus_->hide();
     if (!WindowPicker::available()) {
         pick_->setEnabled(false);
-        pick_->setToolTip(
-            texts_(u"Windows can be clicked on X11 only.", u"只有在 X11 下才能点击窗口选择。"));
+        pick_->setToolTip(tr("Windows can be clicked on X11 only."));
     }
     kind_ = new QComboBox(this);
     kind_->setObjectName(QStringLiteral("kindBox"));
-    kind_->addItem(texts_.kindName(ProfileRule::Kind::WhileFocused),
+    kind_->addItem(RulesTexts::kindName(ProfileRule::Kind::WhileFocused),
                    QVariant::fromValue(static_cast<int>(ProfileRule::Kind::WhileFocused)));
-    kind_->addItem(texts_.kindName(ProfileRule::Kind::WhileRunning),
+    kind_->addItem(RulesTexts::kindName(ProfileRule::Kind::WhileRunning),
                    QVariant::fromValue(static_cast<int>(ProfileRule::Kind::WhileRunning)));
     profile_ = new QComboBox(this);
     profile_->setObjectName(QStringLiteral("profileBox"));
@@ -65,7 +64,7 @@ RuleEditDialog::RuleEditDialog(const RulesTexts& texts, const QStringList& profi
     }
     // A profile that went away stays the rule's until the user picks another.
     if (!rule.profile.isEmpty() && !profiles.contains(rule.profile)) {
-        profile_->addItem(texts_.missingProfile(rule.profile), rule.profile);
+        profile_->addItem(RulesTexts::missingProfile(rule.profile), rule.profile);
     }
 
     auto* pickRow = new QHBoxLayout;
@@ -73,18 +72,18 @@ RuleEditDialog::RuleEditDialog(const RulesTexts& texts, const QStringList& profi
     pickRow->addWidget(pick_);
     pickRow->addStretch();
     auto* form = new QFormLayout;
-    form->addRow(texts_(u"Match by:", u"匹配方式："), match_);
-    form->addRow(texts_(u"Application:", u"应用程序："), pattern_);
+    form->addRow(tr("Match by:"), match_);
+    form->addRow(tr("Application:"), pattern_);
     form->addRow(QString(), pickRow);
     form->addRow(QString(), pickStatus_);
-    form->addRow(texts_(u"Applies:", u"生效条件："), kind_);
-    form->addRow(texts_(u"Profile:", u"配置："), profile_);
+    form->addRow(tr("Applies:"), kind_);
+    form->addRow(tr("Profile:"), profile_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
-    ok_->setText(texts_(u"OK", u"确定"));
+    ok_->setText(tr("OK"));
     ok_->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(texts_(u"Cancel", u"取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -127,12 +126,10 @@ void RuleEditDialog::onMatchChanged() {
     if (windowClass) {
         kind_->setCurrentIndex(kind_->findData(static_cast<int>(ProfileRule::Kind::WhileFocused)));
     }
-    kind_->setToolTip(windowClass ? texts_(u"A window class applies while its window is in front.",
-                                           u"窗口类只在其窗口位于前台时生效。")
+    kind_->setToolTip(windowClass ? tr("A window class applies while its window is in front.")
                                   : QString());
-    pattern_->setPlaceholderText(windowClass
-                                     ? texts_(u"for example: steam", u"例如：steam")
-                                     : texts_(u"for example: hl2_linux", u"例如：hl2_linux"));
+    pattern_->setPlaceholderText(windowClass ? tr("for example: steam")
+                                             : tr("for example: hl2_linux"));
     updateOk();
 }
 
@@ -142,7 +139,7 @@ void RuleEditDialog::updateOk() {
 }
 
 void RuleEditDialog::chooseRunning() {
-    RunningProcessDialog chooser(texts_, procRoot_, this);
+    RunningProcessDialog chooser(procRoot_, this);
     if (chooser.exec() != QDialog::Accepted || chooser.chosen().isEmpty()) {
         return;
     }
@@ -153,13 +150,10 @@ void RuleEditDialog::chooseRunning() {
 void RuleEditDialog::pickWindow() {
     QString error;
     if (!picker_->start(error)) {
-        setPickStatus(texts_(u"No window can be picked: %1", u"无法选择窗口：%1").arg(error));
+        setPickStatus(tr("No window can be picked: %1").arg(error));
         return;
     }
-    setPickStatus(
-        texts_(u"Click the application's window; any other button or a key "
-               u"cancels.",
-               u"请点击应用程序的窗口；按其他鼠标键或任意键取消。"));
+    setPickStatus(tr("Click the application's window; any other button or a key cancels."));
     pick_->setEnabled(false);
 }
 
@@ -176,15 +170,13 @@ void RuleEditDialog::onPicked(const PickedWindow& picked) {
                 match_->findData(static_cast<int>(ProfileRule::Match::WindowClass)));
             // The class names the application; the instance only where there is no class.
             pattern_->setText(picked.windowClass.isEmpty() ? picked.instance : picked.windowClass);
-            setPickStatus(texts_(u"Window class %1 (instance %2).", u"窗口类 %1（实例 %2）。")
-                              .arg(picked.windowClass, picked.instance));
+            setPickStatus(
+                tr("Window class %1 (instance %2).").arg(picked.windowClass, picked.instance));
             break;
         case PickedWindow::Outcome::NoClass:
             setPickStatus(
-                texts_(u"That window does not name its application; try "
-                       u"another, or choose a running application.",
-                       u"该窗口没有提供应用程序名称；请换一个窗口，或从运行中的"
-                       u"应用程序中选择。"));
+                tr("That window does not name its application; try another, or choose a running "
+                   "application."));
             break;
         case PickedWindow::Outcome::Cancelled:
             setPickStatus(QString());

@@ -26,8 +26,8 @@ class RuleEditDialog : public QDialog {
 public:
     // `profiles`: the names the profile list shows. `procRoot`: where the running processes are
     // read.
-    RuleEditDialog(const RulesTexts& texts, const QStringList& profiles, const ProfileRule& rule,
-                   QWidget* parent = nullptr, const QString& procRoot = QStringLiteral("/proc"));
+    RuleEditDialog(const QStringList& profiles, const ProfileRule& rule, QWidget* parent = nullptr,
+                   const QString& procRoot = QStringLiteral("/proc"));
     ~RuleEditDialog() override;
 
     // The rule as the fields give it.
@@ -45,7 +45,6 @@ private:
     void setPickStatus(const QString& text);
     void updateOk();
 
-    RulesTexts texts_;
     QString procRoot_;
     QComboBox* match_;
     QLineEdit* pattern_;

@@ -1,7 +1,8 @@
 #pragma once
 
-// The rules windows' words in both interface languages.
+// The names the rules windows share: how a rule matches, when it applies, a missing profile.
 
+#include <QCoreApplication>
 #include <QString>
 
 #include "automation/ProfileRules.h"
@@ -9,23 +10,14 @@
 namespace tavrin {
 
 class RulesTexts {
+    Q_DECLARE_TR_FUNCTIONS(tavrin::RulesTexts)
+
 public:
-    explicit RulesTexts(bool chinese) : chinese_(chinese) {}
-
-    bool chinese() const { return chinese_; }
-    // The text in the interface language.
-    QString operator()(const char16_t* english, const char16_t* chinese) const {
-        return QString::fromUtf16(chinese_ ? chinese : english);
-    }
-
-    QString matchName(ProfileRule::Match match) const;
-    QString kindName(ProfileRule::Kind kind) const;
+    static QString matchName(ProfileRule::Match match);
+    static QString kindName(ProfileRule::Kind kind);
     // A profile that the rules name but the folder no longer holds.
-    QString missingProfile(const QString& name) const;
-    QString noDefaultProfile() const;
-
-private:
-    bool chinese_;
+    static QString missingProfile(const QString& name);
+    static QString noDefaultProfile();
 };
 
 }  // namespace tavrin

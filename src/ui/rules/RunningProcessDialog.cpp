@@ -10,7 +10,6 @@
 
 #include "automation/RunningProcesses.h"
 #include "ui/rules/RulesStyle.h"
-#include "ui/rules/RulesTexts.h"
 
 namespace tavrin {
 
@@ -32,27 +31,24 @@ QStringList RunningProcessDialog::NamesOf(const QString& procRoot) {
     return sorted;
 }
 
-RunningProcessDialog::RunningProcessDialog(const RulesTexts& texts, const QString& procRoot,
-                                           QWidget* parent)
+RunningProcessDialog::RunningProcessDialog(const QString& procRoot, QWidget* parent)
     : QDialog(parent), names_(NamesOf(procRoot)) {
     setObjectName(QStringLiteral("runningProcessDialog"));
-    setWindowTitle(texts(u"Running applications", u"运行中的应用程序"));
+    setWindowTitle(tr("Running applications"));
     setStyleSheet(RulesStyleSheet());
     auto* layout = new QVBoxLayout(this);
     filter_ = new QLineEdit(this);
     filter_->setObjectName(QStringLiteral("filter"));
-    filter_->setPlaceholderText(texts(u"Filter", u"筛选"));
+    filter_->setPlaceholderText(tr("Filter"));
     filter_->setClearButtonEnabled(true);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("processList"));
     list_->addItems(names_);
-    auto* hint = new QLabel(texts(u"Start the application first if it is not listed.",
-                                  u"如果列表中没有该应用程序，请先启动它。"),
-                            this);
+    auto* hint = new QLabel(tr("Start the application first if it is not listed."), this);
     hint->setObjectName(QStringLiteral("hint"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(texts(u"OK", u"确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(texts(u"Cancel", u"取消"));
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Cancel"));
     layout->addWidget(filter_);
     layout->addWidget(list_);
     layout->addWidget(hint);

@@ -13,14 +13,11 @@ class QListWidget;
 
 namespace tavrin {
 
-class RulesTexts;
-
 class RunningProcessDialog : public QDialog {
     Q_OBJECT
 
 public:
-    RunningProcessDialog(const RulesTexts& texts, const QString& procRoot,
-                         QWidget* parent = nullptr);
+    RunningProcessDialog(const QString& procRoot, QWidget* parent = nullptr);
 
     // The names offered: of the processes whose executable may be read (this user's), sorted
     // without regard to case.

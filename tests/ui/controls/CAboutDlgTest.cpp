@@ -6,6 +6,7 @@
 
 #include "model/Model.h"
 #include "ui/controls/CAboutDlg.h"
+#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {
@@ -23,7 +24,8 @@ TEST(CAboutDlg, ShowsReadableTextsInTheInterfaceLanguage) {
                                          "Tavrin Gaming Keyboard, Version 1.0", "OK"},
                                AboutCase{kLanguageChinese, "关于 Tavrin Gaming Keyboard",
                                          "Tavrin Gaming Keyboard，版本 1.0", "确定"}}) {
-        CAboutDlg about(c.language);
+        const test::ScopedTranslation translation(c.language);
+        CAboutDlg about;
         EXPECT_EQ(about.windowTitle(), QString::fromUtf8(c.title));
         EXPECT_EQ(about.nameLine()->text(), QString::fromUtf8(c.name));
         EXPECT_FALSE(about.descriptionLine()->text().contains(QLatin1Char('?')));
@@ -36,7 +38,7 @@ TEST(CAboutDlg, ShowsReadableTextsInTheInterfaceLanguage) {
 }
 
 TEST(CAboutDlg, OkClosesIt) {
-    CAboutDlg about(kLanguageEnglish);
+    CAboutDlg about;
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     QTest::mouseClick(about.okButton(), Qt::LeftButton);

@@ -42,7 +42,7 @@ TEST_F(CSplashScreenTest, ShowsThePictureOfTheInterfaceLanguageAtItsSize) {
     for (const Case& c : {Case{kLanguageEnglish, {40, 30}, QColor(200, 10, 10)},
                           Case{kLanguageChinese, {50, 20}, QColor(10, 10, 200)}}) {
         CSplashScreen splash;
-        splash.setPicturePath(CSplashScreen::PicturePath(lookup, c.language));
+        splash.setPicturePath(CSplashScreen::PicturePath(lookup, SkinFolderName(c.language)));
         EXPECT_EQ(splash.size(), c.size) << c.language;
         EXPECT_EQ(splash.grab().toImage().pixelColor(c.size.width() - 1, 0), c.colour);
     }
@@ -51,7 +51,7 @@ TEST_F(CSplashScreenTest, ShowsThePictureOfTheInterfaceLanguageAtItsSize) {
 TEST_F(CSplashScreenTest, ClosesOnTheFiftySecondTick) {
     SkinLookup lookup({skins.path()});
     CSplashScreen splash;
-    splash.setPicturePath(CSplashScreen::PicturePath(lookup, kLanguageEnglish));
+    splash.setPicturePath(CSplashScreen::PicturePath(lookup, SkinFolderName(kLanguageEnglish)));
     open(splash);
     for (int tick = 1; tick <= 51; ++tick) {
         splash.tick();
@@ -66,7 +66,7 @@ TEST_F(CSplashScreenTest, ClosesOnTheFiftySecondTick) {
 TEST_F(CSplashScreenTest, WithoutItsPictureStillClosesOnTheFiftySecondTick) {
     SkinLookup lookup({skins.path() / "nowhere"});
     CSplashScreen splash;
-    splash.setPicturePath(CSplashScreen::PicturePath(lookup, kLanguageEnglish));
+    splash.setPicturePath(CSplashScreen::PicturePath(lookup, SkinFolderName(kLanguageEnglish)));
     EXPECT_TRUE(splash.picture().isNull());
     open(splash);
     for (int tick = 1; tick <= 51; ++tick) {

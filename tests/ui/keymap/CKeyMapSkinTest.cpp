@@ -3,6 +3,7 @@
 
 #include "platform/qt/QtConversions.h"
 #include "ui/keymap/KeyMapFixture.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -27,6 +28,7 @@ TEST_F(CKeyMapSkinTest, EveryTabInBothLanguages) {
     const std::uint8_t key = PositionOf(65);
     for (const std::uint16_t language : {kLanguageEnglish, kLanguageChinese}) {
         model.languageId = language;
+        const test::ScopedTranslation translation(model.languageId);
         const QString suffix =
             language == kLanguageChinese ? QStringLiteral("chinese") : QStringLiteral("english");
         record(key).setKind(KindByte(AssignmentKind::KeyCombination));

@@ -7,6 +7,7 @@
 #include "model/KeyAssignment.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyMapFixture.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -147,6 +148,7 @@ TEST_F(CKeyMapTest, SaveWithNothingCapturedRestoresTheDefault) {
 
 TEST_F(CKeyMapTest, AGroupItemIsNoFunction) {
     model.languageId = kLanguageChinese;
+    const test::ScopedTranslation translation(model.languageId);
     open(PositionOf(kVkB));
     click(kTabPoint[CKeyMap::BasicTab]);
     ASSERT_EQ(dialog->activeTab(), CKeyMap::BasicTab);
@@ -336,6 +338,7 @@ TEST_F(CKeyMapTest, CaptionsInTheInterfaceLanguage) {
     // The title line names the key; white text lies on the dark background.
     for (const std::uint16_t language : {kLanguageEnglish, kLanguageChinese}) {
         model.languageId = language;
+        const test::ScopedTranslation translation(model.languageId);
         open(PositionOf(kVkB));
         const QImage picture = dialog->composed();
         int white = 0;

@@ -7,6 +7,7 @@
 #include "support/RecordingShell.h"
 #include "ui/keymap/KeyMapFixture.h"
 #include "ui/keymap/KeyboardEventHandler.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -131,6 +132,7 @@ TEST_F(LaunchPanelTest, PathsLongerThan255CharactersAreRefused) {
 TEST_F(LaunchPanelTest, AFolderWithoutAPathIsRefusedWithAMessage) {
     for (const std::uint16_t language : {kLanguageEnglish, kLanguageChinese}) {
         model.languageId = language;
+        const test::ScopedTranslation translation(model.languageId);
         chooser.queueAnswer(std::filesystem::path());
         openAdvance(PositionOf(66));
         click(RadioPoint(3));

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "ui/macro/MacroTestSupport.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -200,6 +201,7 @@ TEST_F(CMacroRecordDlgTest, DeleteAsksFirstAndNeedsASelection) {
 
 TEST_F(CMacroRecordDlgTest, ChineseMessageTexts) {
     model.languageId = kLanguageChinese;
+    const test::ScopedTranslation translation(model.languageId);
     open();
     click(CMacroRecordDlg::kRecordButton);
     click(CMacroRecordDlg::kDeleteButton);

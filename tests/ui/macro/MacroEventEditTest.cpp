@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "ui/macro/MacroTestSupport.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -58,6 +59,7 @@ TEST_F(MacroEventEditTest, MenuTextsInBothLanguages) {
                   "Insert Delay=32793", "Delete=32815"}));
     dialog->hide();
     model.languageId = kLanguageChinese;
+    const test::ScopedTranslation translation(model.languageId);
     open();
     EXPECT_EQ(
         Texts(dialog->buildContextMenu().get()),

@@ -9,6 +9,7 @@
 #include "model/MacroStore.h"
 #include "ui/macro/MacroTestSupport.h"
 #include "ui/macro/RunMacroManager.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -86,6 +87,7 @@ TEST(MacroManagerLook, BothLanguagesWithTheBuiltSkin) {
     for (std::uint16_t language : {kLanguageEnglish, kLanguageChinese}) {
         Model model;
         model.languageId = language;
+        const test::ScopedTranslation translation(model.languageId);
         PutMacro(model.macros, 0, u"Macro_001",
                  {{kVkA, MacroEvent::kPress, 1},
                   {kVkA, MacroEvent::kRelease, 250},

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "ui/profile/ProfileDialogTestSupport.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -113,6 +114,7 @@ TEST_F(CConfigureDlgTest, CopyNamesTheCopyAfterItsSource) {
         std::filesystem::create_directory(configure());
         putProfile("Profile_1", 0x5A);
         model.languageId = c.language;
+        const test::ScopedTranslation translation(model.languageId);
         open();
         for (const QString& expected : {c.first, c.second}) {
             select(QStringLiteral("Profile_1"));
@@ -165,6 +167,7 @@ TEST_F(CConfigureDlgTest, CommandsThatNeedASelectionSaySo) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         model.languageId = c.language;
+        const test::ScopedTranslation translation(model.languageId);
         open();
         list().setSelectedLine(-1);
         const std::size_t before = prompts.shown().size();
@@ -208,6 +211,7 @@ TEST_F(CConfigureDlgTest, DeleteAsksAndKeepsTheLastProfile) {
 TEST_F(CConfigureDlgTest, ChineseDeleteTexts) {
     putProfile("A");
     model.languageId = kLanguageChinese;
+    const test::ScopedTranslation translation(model.languageId);
     open();
     dialog->OnCommand(CConfigureDlg::kDeleteCommand);
     putProfile("B");
@@ -342,6 +346,7 @@ TEST_F(CConfigureDlgTest, ContextMenuInBothLanguages) {
          {Case{kLanguageEnglish, {"New", "Copy", "Save", "Load", "Delete", "", "Edit rules..."}},
           Case{kLanguageChinese, {"新建", "复制", "保存", "加载", "删除", "", "编辑规则..."}}}) {
         model.languageId = c.language;
+        const test::ScopedTranslation translation(model.languageId);
         open();
         const std::unique_ptr<QMenu> menu = dialog->buildContextMenu();
         QStringList texts;

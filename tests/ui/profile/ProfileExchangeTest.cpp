@@ -7,6 +7,7 @@
 #include "model/LaunchActions.h"
 #include "ui/profile/ProfileDialogTestSupport.h"
 #include "ui/profile/RunProfileManager.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -88,6 +89,7 @@ TEST_F(ProfileExchangeTest, ImportOfAFileThatIsNotAProfileIsRefused) {
         SCOPED_TRACE(c.what);
         model.settings.bytes.fill(0x21);
         model.languageId = c.language;
+        const test::ScopedTranslation translation(model.languageId);
         const Model before = model;
         open();
         select(QStringLiteral("A"));

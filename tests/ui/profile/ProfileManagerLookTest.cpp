@@ -2,6 +2,7 @@
 // for a look at it. Saved when TAVRIN_SCREENSHOT_DIR is set.
 
 #include "ui/profile/ProfileDialogTestSupport.h"
+#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {
@@ -20,6 +21,7 @@ TEST(ProfileManagerLook, BothLanguagesWithTheBuiltSkin) {
         }
         Model model;
         model.languageId = language;
+        const test::ScopedTranslation translation(model.languageId);
         MemorySettingsStore settings;
         settings.writeString(kProfileKey, kCurrentProfileValue, u"Game.bin");
         ScriptedPrompts prompts;

@@ -9,11 +9,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "model/Model.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/rules/ProfileRulesDialog.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/RulesTestSupport.h"
+#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {
@@ -47,7 +49,9 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     void open(bool chinese = false) {
-        dialog = std::make_unique<ProfileRulesDialog>(chinese, kProfiles, path(), &prompts);
+        translation = std::make_unique<test::ScopedTranslation>(chinese ? kLanguageChinese
+                                                                        : kLanguageEnglish);
+        dialog = std::make_unique<ProfileRulesDialog>(kProfiles, path(), &prompts);
         dialog->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
     }
@@ -90,6 +94,7 @@ protected:
 
     test::TempDir dir;
     test::ScriptedPrompts prompts;
+    std::unique_ptr<test::ScopedTranslation> translation;
     std::unique_ptr<ProfileRulesDialog> dialog;
 };
 

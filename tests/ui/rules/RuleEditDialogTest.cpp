@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 
+#include "model/Model.h"
 #include "support/TempDir.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/RulesTestSupport.h"
 #include "ui/rules/RunningProcessDialog.h"
+#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {
@@ -20,7 +22,9 @@ const QStringList kProfiles{QStringLiteral("Calm"), QStringLiteral("Game"), QStr
 class RuleEditDialogTest : public testing::Test {
 protected:
     void open(const ProfileRule& rule, bool chinese = false) {
-        dialog = std::make_unique<RuleEditDialog>(RulesTexts(chinese), kProfiles, rule, nullptr,
+        translation = std::make_unique<test::ScopedTranslation>(chinese ? kLanguageChinese
+                                                                        : kLanguageEnglish);
+        dialog = std::make_unique<RuleEditDialog>(kProfiles, rule, nullptr,
                                                   QString::fromStdString(proc.path().string()));
         dialog->show();
     }
@@ -39,6 +43,7 @@ protected:
     }
 
     test::TempDir proc;
+    std::unique_ptr<test::ScopedTranslation> translation;
     std::unique_ptr<RuleEditDialog> dialog;
 };
 
@@ -85,7 +90,7 @@ TEST_F(RuleEditDialogTest, OkNeedsAnApplicationAndAProfile) {
         EXPECT_EQ(ok().isEnabled(), c.ok) << '"' << c.pattern << '"';
     }
     // No profile at all: nothing to choose, nothing to accept.
-    dialog = std::make_unique<RuleEditDialog>(RulesTexts(false), QStringList(), ProfileRule{});
+    dialog = std::make_unique<RuleEditDialog>(QStringList(), ProfileRule{});
     dialog->findChild<QLineEdit*>(QStringLiteral("patternEdit"))->setText(QStringLiteral("x"));
     EXPECT_FALSE(ok().isEnabled());
 }
