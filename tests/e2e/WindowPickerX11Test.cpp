@@ -117,7 +117,7 @@ TEST_F(WindowPickerX11, ThePointerHeldElsewhereIsToldAndReleasedAfterAPick) {
 }
 
 TEST_F(WindowPickerX11, TheRuleEditorTakesTheClickedWindowsClass) {
-    RuleEditDialog dialog(RulesTexts(false), {QStringLiteral("Game")},
+    RuleEditDialog dialog({QStringLiteral("Game")},
                           {ProfileRule::Match::Process, QStringLiteral("steam"),
                            ProfileRule::Kind::WhileRunning, QStringLiteral("Game")});
     dialog.move(100, 450);
