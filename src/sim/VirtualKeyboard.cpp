@@ -425,8 +425,8 @@ void VirtualKeyboard::queueDataReports(const ReadRequest& request) {
                 breach("macro slot " + std::to_string(request.index) + " does not exist");
                 return;
             }
-            table.assign(state_.deviceMacro(request.index).begin(),
-                         state_.deviceMacro(request.index).end());
+            table.assign(state_.deviceMacroRecord(request.index).begin(),
+                         state_.deviceMacroRecord(request.index).end());
             break;
         case kReadDiyTable:
             if (request.index >= VirtualKeyboardState::kDiyTableCount) {
@@ -508,7 +508,7 @@ void VirtualKeyboard::finishWrite(const WriteTransfer& t) {
             take(state_.keyEnableMask());
             break;
         case kWriteDeviceMacro:
-            take(state_.deviceMacro(t.index));
+            take(state_.deviceMacroRecord(t.index));
             break;
         case kWriteDiyTable:
             take(state_.diyTable(t.index));
