@@ -207,7 +207,7 @@ void CKeyMap::buildTree() {
 void CKeyMap::fillMacroList() {
     macroList_->clear();
     macroList_->hide();
-    for (std::size_t slot = 0; slot < MacroTable::kSlotCount; ++slot) {
+    for (std::size_t slot = 0; slot < MacroTable::kRecordCount; ++slot) {
         const std::u16string name = model_.macros.record(slot).name();
         if (name.empty()) {
             break;

@@ -45,7 +45,7 @@ constexpr QRect kLoopsEditRect(296, 331, 84, 18);
 constexpr int kListFontHeight = 16;
 constexpr int kTextHeight = 15;
 constexpr int kTitleHeight = 18;
-constexpr std::size_t kMaxMacros = MacroTable::kSlotCount;
+constexpr std::size_t kMaxMacros = MacroTable::kRecordCount;
 
 QFont TextFont(int height) {
     return SkinFont(QStringLiteral("Arial"), height, QFont::Light);
