@@ -378,7 +378,7 @@ void COstraApp::onFirstLink() {
             window_->paintAll();
         }
         if (!keyboard && !link.accessDenied) {
-            tray_->showNoKeyboard(15);
+            tray_->showNoKeyboard(kShowNoKeyboardBalloon);
         }
     }
     if (link.accessDenied) {

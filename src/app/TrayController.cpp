@@ -10,6 +10,7 @@
 #include "app/AccessDeniedNotice.h"
 #include "app/Autostart.h"
 #include "automation/ProfileRules.h"
+#include "device/WindowMessages.h"
 #include "model/ProfileFolder.h"
 #include "model/Prompts.h"
 #include "model/SettingsStore.h"
@@ -269,7 +270,7 @@ void TrayController::showMainWindow() {
     } else if (service_.link().accessDenied) {
         showAccessDenied(true);
     } else {
-        showNoKeyboard(15);
+        showNoKeyboard(kShowNoKeyboardBalloon);
     }
 }
 
@@ -292,7 +293,7 @@ void TrayController::showAccessDenied(bool again) {
 }
 
 void TrayController::showNoKeyboard(std::uintptr_t wParam) {
-    if (wParam != 15) {
+    if (wParam != kShowNoKeyboardBalloon) {
         return;
     }
     lastBalloon_ = QString::fromLatin1(kNoKeyboardText);

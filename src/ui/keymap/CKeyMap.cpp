@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "model/FunctionCatalogue.h"
+#include "model/KeyMapEntryType.h"
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
@@ -237,7 +238,7 @@ void CKeyMap::restoreAssignment() {
             break;
         }
         case KindByte(AssignmentKind::Macro):
-            if (r.code()[3] == 0x04) {
+            if (r.code()[kKeyMapEntryTypeByte] == EntryTypeByte(KeyMapEntryType::Macro)) {
                 macroList_->show();
                 activeTab_ = MacroTab;
                 const int line = r.code()[0];

@@ -35,11 +35,9 @@ class CKeyMap : public QDialog, public MessageTarget {
 public:
     enum Tab { SingleCombineTab = 0, MacroTab = 1, BasicTab = 2, AdvanceTab = 3 };
 
-    // Control numbers of the dialog's four controls.
-    static constexpr int kTreeId = 1003;
+    // Control numbers of the dialog's two edits.
     static constexpr int kCombinationEditId = 1012;
     static constexpr int kSingleKeyEditId = 1013;
-    static constexpr int kMacroListId = 1015;
 
     CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompts, FileChooser& chooser,
             QWidget* parent = nullptr);

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "model/KeyCodeTable.h"
 #include "platform/qt/KeyHook.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
@@ -13,10 +14,6 @@
 namespace tavrin {
 
 namespace {
-
-constexpr std::uint8_t kMouseLeft = 0xF0;
-constexpr std::uint8_t kMouseRight = 0xF1;
-constexpr std::uint8_t kMouseMiddle = 0xF2;
 
 enum MouseKind { kDown, kUp, kClick };
 
@@ -97,21 +94,21 @@ void CMacroRecordDlg::OnCommand(int command) {
         case kLeftDown:
         case kLeftUp:
         case kLeftClick:
-            insertMouseKey(kMouseLeft, command - kLeftDown);
+            insertMouseKey(kMouseLeftButton, command - kLeftDown);
             break;
         case kRightDown:
-            insertMouseKey(kMouseRight, kDown);
+            insertMouseKey(kMouseRightButton, kDown);
             break;
         case kRightUp:
-            insertMouseKey(kMouseRight, kUp);
+            insertMouseKey(kMouseRightButton, kUp);
             break;
         case kRightClick:
-            insertMouseKey(kMouseRight, kClick);
+            insertMouseKey(kMouseRightButton, kClick);
             break;
         case kMiddleDown:
         case kMiddleUp:
         case kMiddleClick:
-            insertMouseKey(kMouseMiddle, command - kMiddleDown);
+            insertMouseKey(kMouseMiddleButton, command - kMiddleDown);
             break;
         case kInsertDelay:
             if (line < 0) {
