@@ -4,7 +4,7 @@
 #include <QRegularExpressionValidator>
 
 #include "device/MessageTarget.h"
-#include "ui/controls/ControlMessages.h"
+#include "device/WindowMessages.h"
 
 namespace tavrin {
 

@@ -11,12 +11,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "device/WindowMessages.h"
 #include "model/FunctionCatalogue.h"
 #include "model/KeyMapEntryType.h"
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
 

@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "device/WindowMessages.h"
 #include "model/MacroStore.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
@@ -16,7 +17,6 @@
 #include "platform/qt/KeyHook.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
 #include "ui/macro/MacroLog.h"
