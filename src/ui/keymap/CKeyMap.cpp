@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -17,6 +16,7 @@
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
+#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
 
@@ -63,6 +63,8 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
     setModal(true);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Neither Enter nor Escape closes the dialog; only its buttons do.
+    new DialogKeyFilter(this);
 
     QFont controlFont(QStringLiteral("Arial"));
     controlFont.setPixelSize(12);
@@ -321,19 +323,6 @@ void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
     clickButton(buttons_.hitTest(position.x(), position.y()));
     if (!closing_ && activeTab_ == AdvanceTab && launchPanel_.click(position.x(), position.y())) {
         update();
-    }
-}
-
-void CKeyMap::keyPressEvent(QKeyEvent* event) {
-    // Neither Enter nor Escape closes the dialog; only its buttons do.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
     }
 }
 

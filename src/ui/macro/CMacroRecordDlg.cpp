@@ -1,7 +1,6 @@
 #include "ui/macro/CMacroRecordDlg.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +16,8 @@
 #include "platform/qt/KeyHook.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
+#include "ui/controls/ContextMenuFilter.h"
+#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
 #include "ui/macro/MacroLog.h"
@@ -90,7 +91,10 @@ CMacroRecordDlg::CMacroRecordDlg(Model& model, KeyHook& hook, Prompts& prompts, 
                             QColor(0, 255, 255), true, 2, QColor(0, 0, 0));
     eventList_->setEditMode(CTransparentListBox::DelayEdit);
     eventList_->setOwner(this);
-    eventList_->viewport()->installEventFilter(this);
+    new ContextMenuFilter(eventList_->viewport(),
+                          [this](QPoint globalPosition) { showContextMenu(globalPosition); });
+    // Enter and Escape belong to the focused control; neither closes the dialog.
+    new DialogKeyFilter(this);
 
     macroList_->setObjectName(QStringLiteral("macroList"));
     macroList_->setGeometry(kMacroListRect);
@@ -337,19 +341,6 @@ void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
     lastHit_ = index;
     if (index >= 0) {
         clickButton(index);
-    }
-}
-
-void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape belong to the focused control; neither closes the dialog.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
     }
 }
 

@@ -1,9 +1,7 @@
 // The event list's context menu: insert a keystroke before or after a line, insert mouse-button
 // events, insert or remove a delay, delete an event.
 
-#include <QContextMenuEvent>
 #include <QMenu>
-#include <QMouseEvent>
 
 #include "model/KeyCodeTable.h"
 #include "platform/qt/KeyHook.h"
@@ -18,20 +16,6 @@ namespace {
 enum MouseKind { kDown, kUp, kClick };
 
 }  // namespace
-
-bool CMacroRecordDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == eventList_->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-            showContextMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            return true;
-        }
-        if (event->type() == QEvent::ContextMenu) {
-            return true;  // the press above has shown it
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 std::unique_ptr<QMenu> CMacroRecordDlg::buildContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
