@@ -21,7 +21,7 @@
 #include "platform/qt/DesktopLocale.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtSettingsStore.h"
-#include "platform/qt/QtShellAdapter.h"
+#include "platform/qt/QtShell.h"
 #include "platform/qt/TrayIcon.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
@@ -224,7 +224,7 @@ bool COstraApp::start(QString& error) {
     prompts_ = std::make_unique<QtPrompts>(window_.get());
     Prompts& prompts = overrides_.prompts ? *overrides_.prompts : *prompts_;
     if (!overrides_.shell) {
-        shell_ = std::make_unique<QtShellAdapter>();
+        shell_ = std::make_unique<QtShell>();
     }
     Shell& shell = overrides_.shell ? *overrides_.shell : *shell_;
     commands_ = std::make_unique<AppCommands>(*service_, *window_, *settings_, prompts, shell,
@@ -379,7 +379,7 @@ void COstraApp::onFirstLink() {
             window_->paintAll();
         }
         if (!keyboard && !link.accessDenied) {
-            tray_->showNoKeyboard(15);
+            tray_->showNoKeyboard(kShowNoKeyboardBalloon);
         }
     }
     if (link.accessDenied) {

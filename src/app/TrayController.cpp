@@ -11,6 +11,7 @@
 #include "app/Autostart.h"
 #include "app/InterfaceLanguage.h"
 #include "automation/ProfileRules.h"
+#include "device/WindowMessages.h"
 #include "model/ProfileFolder.h"
 #include "model/Prompts.h"
 #include "model/SettingsStore.h"
@@ -258,7 +259,7 @@ void TrayController::showMainWindow() {
     } else if (service_.link().accessDenied) {
         showAccessDenied(true);
     } else {
-        showNoKeyboard(15);
+        showNoKeyboard(kShowNoKeyboardBalloon);
     }
 }
 
@@ -281,7 +282,7 @@ void TrayController::showAccessDenied(bool again) {
 }
 
 void TrayController::showNoKeyboard(std::uintptr_t wParam) {
-    if (wParam != 15) {
+    if (wParam != kShowNoKeyboardBalloon) {
         return;
     }
     lastBalloon_ = tr(kNoKeyboardText);

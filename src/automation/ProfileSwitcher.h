@@ -32,8 +32,6 @@ public:
     void start();
 
     const ProfileRules& rules() const { return rules_; }
-    // Why the rules file could not be read; empty when it was. The last rules read stay in force.
-    const QString& rulesError() const { return rulesError_; }
     // The profile the rules want now, before the debounce.
     QString wanted() const;
 

@@ -40,8 +40,8 @@ void KeyEventThread::run() {
         const HidResult result = device_.read(buffer, kEventPollInterval);
         if (result.status == HidStatus::Ok) {
             if (result.bytes == kEventReportSize && buffer[0] == kEventReportId &&
-                buffer[1] != kIgnoredEventKind && !stop_.load()) {
-                sink_.send(WM_KEYBOARD_EVENT, buffer[3], 0);
+                buffer[kEventKindByte] != kIgnoredEventKind && !stop_.load()) {
+                sink_.send(WM_KEYBOARD_EVENT, buffer[kEventCodeByte], 0);
             }
             continue;
         }

@@ -8,6 +8,16 @@ using namespace protocol;
 
 namespace {
 
+// Each table travels as whole data payloads; the key-enable mask fills the start of its one
+// report and the rest of it is zero.
+static_assert(kKeyMapReports * kDataPayloadSize == SettingsBlock::kKeyMapSize);
+static_assert(kDeviceMacroReports * kDataPayloadSize == SettingsBlock::kDeviceMacroSize);
+static_assert(kDiyTableReports * kDataPayloadSize == SettingsBlock::kDiyTableSize);
+static_assert(kKeyEnableMaskReports == 1 && SettingsBlock::kKeyEnableMaskSize <= kDataPayloadSize);
+
+// discardStaleInput reads at most this many reports.
+constexpr int kMaxStaleReports = 64;
+
 LinkResult FromHid(const HidResult& result, const std::string& what) {
     return LinkResult::Failure(what + ": " + result.error,
                                result.status == HidStatus::Disconnected);
@@ -116,7 +126,7 @@ LinkResult KeyboardCommands::readData(DataPayload& payload, const char* what, st
 void KeyboardCommands::discardStaleInput() {
     std::array<std::uint8_t, kDataPayloadSize + 1> buffer{};
     // Bounded: a device that never stops sending cannot hold the command up.
-    for (int i = 0; i < 64; ++i) {
+    for (int i = 0; i < kMaxStaleReports; ++i) {
         if (!device_->read(buffer, std::chrono::milliseconds(0)).ok()) {
             return;
         }
@@ -298,7 +308,7 @@ LinkResult KeyboardCommands::readKeyMap(SettingsBlock& settings) {
         if (auto r = readData(payload, what, k); !r) {
             return r;
         }
-        std::copy(payload.begin(), payload.end(), table.begin() + 64 * k);
+        std::copy(payload.begin(), payload.end(), table.begin() + kDataPayloadSize * k);
     }
     std::copy(table.begin(), table.end(), settings.keyMap().begin());
     return {};
@@ -321,7 +331,8 @@ LinkResult KeyboardCommands::writeKeyMap(const SettingsBlock& settings) {
     clock_.sleep(kKeyMapLead);
     for (std::size_t k = 0; k < kKeyMapReports; ++k) {
         DataReport report{};
-        std::copy_n(settings.keyMap().begin() + 64 * k, 64, report.begin() + 1);
+        std::copy_n(settings.keyMap().begin() + kDataPayloadSize * k, kDataPayloadSize,
+                    report.begin() + 1);
         if (auto r = writeData(report, what); !r) {
             return r;
         }
@@ -391,7 +402,7 @@ LinkResult KeyboardCommands::readDeviceMacro(std::size_t slot, SettingsBlock& se
         if (auto r = readData(payload, what, k); !r) {
             return r;
         }
-        std::copy(payload.begin(), payload.end(), record.begin() + 64 * k);
+        std::copy(payload.begin(), payload.end(), record.begin() + kDataPayloadSize * k);
     }
     std::copy(record.begin(), record.end(), settings.deviceMacroRecord(slot).begin());
     return {};
@@ -412,7 +423,7 @@ LinkResult KeyboardCommands::writeDeviceMacro(std::size_t slot, const SettingsBl
     clock_.sleep(kDeviceMacroLead);
     for (std::size_t k = 0; k < kDeviceMacroReports; ++k) {
         DataReport report{};
-        std::copy_n(record.begin() + 64 * k, 64, report.begin() + 1);
+        std::copy_n(record.begin() + kDataPayloadSize * k, kDataPayloadSize, report.begin() + 1);
         if (auto r = writeData(report, what); !r) {
             return r;
         }
@@ -451,7 +462,7 @@ LinkResult KeyboardCommands::readDiyTable(std::size_t table, SettingsBlock& sett
         if (auto r = readData(payload, what, k); !r) {
             return r;
         }
-        std::copy(payload.begin(), payload.end(), bytes.begin() + 64 * k);
+        std::copy(payload.begin(), payload.end(), bytes.begin() + kDataPayloadSize * k);
         clock_.sleep(kDiyStep);
     }
     std::copy(bytes.begin(), bytes.end(), settings.diyTable(table).begin());
@@ -473,7 +484,7 @@ LinkResult KeyboardCommands::writeDiyTable(std::size_t table, const SettingsBloc
     clock_.sleep(kDiyStep);
     for (std::size_t k = 0; k < kDiyTableReports; ++k) {
         DataReport report{};
-        std::copy_n(bytes.begin() + 64 * k, 64, report.begin() + 1);
+        std::copy_n(bytes.begin() + kDataPayloadSize * k, kDataPayloadSize, report.begin() + 1);
         if (auto r = writeData(report, what); !r) {
             return r;
         }

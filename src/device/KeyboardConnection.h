@@ -52,10 +52,9 @@ public:
     virtual ~KeyboardListener() = default;
     // After every change of the handles, and after an open that failed.
     virtual void linkChanged(const LinkStatus& status) = 0;
-    // The keyboard's configuration has been read (start-up or arrival), or the read failed. This
-    // is WM_SETTINGS_LOADED (0, 0) of the keyboard's read.
+    // The keyboard's configuration has been read (start-up or arrival), or the read failed.
     virtual void settingsRead(const KeyboardRead& read) = 0;
-    // An arrival opened the event interface: the second WM_SETTINGS_LOADED (0, 0) of an arrival.
+    // An arrival opened the event interface: the second "settings loaded" of an arrival.
     virtual void eventInterfaceOpened() = 0;
 };
 

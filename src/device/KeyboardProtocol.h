@@ -22,6 +22,8 @@ inline constexpr std::size_t kDataReportSize = 65;    // report ID 0 + 64 data b
 inline constexpr std::size_t kDataPayloadSize = 64;   // as read
 inline constexpr std::size_t kEventReportSize = 4;    // [4, kind, 0, code]
 inline constexpr std::uint8_t kEventReportId = 4;
+inline constexpr std::size_t kEventKindByte = 1;
+inline constexpr std::size_t kEventCodeByte = 3;
 inline constexpr std::uint8_t kIgnoredEventKind = 4;
 
 // Command report bytes.

@@ -5,6 +5,7 @@
 #include "model/AssignmentKind.h"
 #include "model/KeyAssignment.h"
 #include "model/KeyCodeTable.h"
+#include "model/KeyMapEntryType.h"
 #include "model/KeyTables.h"
 
 namespace tavrin {
@@ -26,14 +27,14 @@ bool AssignmentAgreesWithKeyMap(const Model& model, std::size_t position) {
         case AssignmentKind::KeyCombination:
             return entry == KeyMapEntry{HidUsage(keys[0]), HidUsage(keys[1]), HidUsage(keys[2]), 0};
         case AssignmentKind::Macro:
-            return entry[3] == 0x04;
+            return entry[kKeyMapEntryTypeByte] == EntryTypeByte(KeyMapEntryType::Macro);
         case AssignmentKind::Function:
             return entry == r.code();
         case AssignmentKind::PlaySound:
         case AssignmentKind::Startup:
         case AssignmentKind::OpenFile:
         case AssignmentKind::OpenFolder:
-            return entry == KeyMapEntry{r.ownVk(), 0, 0, 0x0C};
+            return entry == KeyMapEntry{r.ownVk(), 0, 0, EntryTypeByte(KeyMapEntryType::KeyEvent)};
         default:
             return true;
     }

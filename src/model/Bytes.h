@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -33,6 +34,18 @@ inline void WriteLe32(ByteSpan bytes, std::size_t offset, std::int32_t value) {
     for (std::size_t i = 0; i < 4; ++i) {
         bytes[offset + i] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
     }
+}
+
+// The `N` bytes from `offset` of a byte image, as a fixed-size span: writable from a writable
+// image, read-only from a const one.
+template <std::size_t N, std::size_t M>
+std::span<std::uint8_t, N> FieldSpan(std::array<std::uint8_t, M>& bytes, std::size_t offset) {
+    return std::span<std::uint8_t, M>(bytes).subspan(offset).template first<N>();
+}
+template <std::size_t N, std::size_t M>
+std::span<const std::uint8_t, N> FieldSpan(const std::array<std::uint8_t, M>& bytes,
+                                           std::size_t offset) {
+    return std::span<const std::uint8_t, M>(bytes).subspan(offset).template first<N>();
 }
 
 // A UTF-16 field of `field.size() / 2` units. Reading stops at the first NUL or at the end of the

@@ -7,7 +7,6 @@ namespace tavrin {
 namespace {
 
 constexpr std::size_t kFnPosition = 100;
-constexpr std::uint8_t kMacroEntryType = 4;
 
 }  // namespace
 
@@ -19,7 +18,7 @@ bool KeyDiffersFromFactory(const Model& model, std::size_t position) {
     const ConstAssignmentRecord record = model.assignments.record(position);
 
     bool changed = false;
-    if (entry[3] == kMacroEntryType) {
+    if (entry[kKeyMapEntryTypeByte] == EntryTypeByte(KeyMapEntryType::Macro)) {
         changed = true;
     } else if (entry[0] != factory[0]) {
         changed = true;

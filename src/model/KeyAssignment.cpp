@@ -120,7 +120,7 @@ WriteResult ApplyKeyAssignment(Model& model, const std::filesystem::path& progra
             record.setCode({slot, 0x00, 0x00, kEntryMacro});
             // Only a real slot reaches the keyboard; -1 (none) leaves the entry alone.
             if (pending.pendingMacro >= 0 &&
-                pending.pendingMacro < static_cast<std::int32_t>(MacroTable::kSlotCount)) {
+                pending.pendingMacro < static_cast<std::int32_t>(MacroTable::kRecordCount)) {
                 model.settings.setKeyMapEntry(entryIndex, {slot, 0x00, 0x00, kEntryMacro});
                 changed = 1;
                 BuildDeviceMacros(model.macros, model.settings);

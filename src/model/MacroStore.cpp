@@ -17,7 +17,7 @@ std::uint16_t TypedDelay(std::int64_t value) {
 
 std::size_t UsedMacroSlots(const MacroTable& macros) {
     std::size_t used = 0;
-    while (used < MacroTable::kSlotCount && !macros.record(used).isFree()) {
+    while (used < MacroTable::kRecordCount && !macros.record(used).isFree()) {
         ++used;
     }
     return used;
@@ -25,7 +25,7 @@ std::size_t UsedMacroSlots(const MacroTable& macros) {
 
 std::size_t DeleteMacroSlot(MacroTable& macros, std::size_t slot) {
     const std::size_t used = UsedMacroSlots(macros);
-    for (std::size_t from = slot + 1; from < MacroTable::kSlotCount; ++from) {
+    for (std::size_t from = slot + 1; from < MacroTable::kRecordCount; ++from) {
         const ConstMacroRecord source = std::as_const(macros).record(from);
         std::ranges::copy(source.bytes(), macros.record(from - 1).bytes().begin());
     }
@@ -35,7 +35,7 @@ std::size_t DeleteMacroSlot(MacroTable& macros, std::size_t slot) {
 }
 
 void BuildDeviceMacros(const MacroTable& macros, SettingsBlock& settings) {
-    for (std::size_t slot = 0; slot < MacroTable::kSlotCount; ++slot) {
+    for (std::size_t slot = 0; slot < MacroTable::kRecordCount; ++slot) {
         const ConstMacroRecord record = macros.record(slot);
         if (record.isFree()) {
             return;

@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "model/Bytes.h"
+#include "model/RecordTable.h"
 
 namespace tavrin {
 
@@ -36,9 +37,13 @@ struct MacroEvent {
 };
 
 template <typename B>
-class MacroRecordView {
+class MacroRecordView : public RecordView<B, 1536> {
 public:
-    static constexpr std::size_t kSize = 1536;
+    using Base = RecordView<B, 1536>;
+    using Base::Base;
+    using Base::kSize;
+    using Base::kWritable;
+
     static constexpr std::size_t kNameOffset = 0;
     static constexpr std::size_t kNameSize = 512;
     static constexpr std::size_t kNameMaxChars = 255;
@@ -50,12 +55,6 @@ public:
     static constexpr std::size_t kEventsSize = kEventCount * MacroEvent::kSize;
     static_assert(kCodeEventsOffset + kEventsSize == kKeyEventsOffset);
     static_assert(kKeyEventsOffset + kEventsSize + 3 == kSize);
-
-    static constexpr bool kWritable = !std::is_const_v<B>;
-
-    explicit MacroRecordView(std::span<B, kSize> bytes) : bytes_(bytes) {}
-
-    std::span<B, kSize> bytes() const { return bytes_; }
 
     std::u16string name() const {
         return ReadUtf16Field(bytes_.template subspan<kNameOffset, kNameSize>());
@@ -82,34 +81,17 @@ public:
     }
 
 private:
+    using Base::bytes_;
+
     MacroEvent event(std::size_t base, std::size_t i) const {
         return MacroEvent::Decode(bytes_.subspan(base + MacroEvent::kSize * i, MacroEvent::kSize));
     }
-
-    std::span<B, kSize> bytes_;
 };
 
-using MacroRecord = MacroRecordView<std::uint8_t>;
-using ConstMacroRecord = MacroRecordView<const std::uint8_t>;
-
-class MacroTable {
-public:
-    static constexpr std::size_t kSlotCount = 5;
-    static constexpr std::size_t kSize = kSlotCount * MacroRecord::kSize;
-    static_assert(kSize == 7680);
-
-    std::array<std::uint8_t, kSize> bytes{};
-
-    MacroRecord record(std::size_t slot) {
-        return MacroRecord(std::span<std::uint8_t, MacroRecord::kSize>(
-            bytes.data() + MacroRecord::kSize * slot, MacroRecord::kSize));
-    }
-    ConstMacroRecord record(std::size_t slot) const {
-        return ConstMacroRecord(std::span<const std::uint8_t, MacroRecord::kSize>(
-            bytes.data() + MacroRecord::kSize * slot, MacroRecord::kSize));
-    }
-
-    bool operator==(const MacroTable&) const = default;
-};
+// Five macro slots.
+using MacroTable = RecordTable<MacroRecordView, 5>;
+using MacroRecord = MacroTable::Record;
+using ConstMacroRecord = MacroTable::ConstRecord;
+static_assert(MacroTable::kSize == 7680);
 
 }  // namespace tavrin

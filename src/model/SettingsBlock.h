@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "model/KeyTables.h"
+#include "model/KeyboardFields.h"
 
 namespace tavrin {
 
-class SettingsBlock {
+class SettingsBlock : public KeyboardFields<SettingsBlock> {
 public:
     static constexpr std::size_t kSize = 4564;
 
@@ -69,43 +70,8 @@ public:
     std::uint8_t winLock() const { return bytes[kWinLockOffset]; }
     void setWinLock(std::uint8_t v) { bytes[kWinLockOffset] = v; }
 
-    std::span<std::uint8_t, kKeyMapSize> keyMap() { return fixed<kKeyMapSize>(kKeyMapOffset); }
-    std::span<const std::uint8_t, kKeyMapSize> keyMap() const {
-        return fixed<kKeyMapSize>(kKeyMapOffset);
-    }
     KeyMapEntry keyMapEntry(std::size_t index) const;
     void setKeyMapEntry(std::size_t index, const KeyMapEntry& entry);
-
-    std::span<std::uint8_t, kDeviceMacroSize> deviceMacroRecord(std::size_t slot) {
-        return fixed<kDeviceMacroSize>(kDeviceMacroOffset + kDeviceMacroSize * slot);
-    }
-    std::span<const std::uint8_t, kDeviceMacroSize> deviceMacroRecord(std::size_t slot) const {
-        return fixed<kDeviceMacroSize>(kDeviceMacroOffset + kDeviceMacroSize * slot);
-    }
-    std::span<std::uint8_t, kLightingSize> lighting() {
-        return fixed<kLightingSize>(kLightingOffset);
-    }
-    std::span<const std::uint8_t, kLightingSize> lighting() const {
-        return fixed<kLightingSize>(kLightingOffset);
-    }
-    std::span<std::uint8_t, kKeyEnableMaskSize> keyEnableMask() {
-        return fixed<kKeyEnableMaskSize>(kKeyEnableMaskOffset);
-    }
-    std::span<const std::uint8_t, kKeyEnableMaskSize> keyEnableMask() const {
-        return fixed<kKeyEnableMaskSize>(kKeyEnableMaskOffset);
-    }
-    std::span<std::uint8_t, kDiyTableSize> diyTable(std::size_t n) {
-        return fixed<kDiyTableSize>(kDiyTableOffset + kDiyTableSize * n);
-    }
-    std::span<const std::uint8_t, kDiyTableSize> diyTable(std::size_t n) const {
-        return fixed<kDiyTableSize>(kDiyTableOffset + kDiyTableSize * n);
-    }
-    std::span<std::uint8_t, kDeviceParamsSize> deviceParams() {
-        return fixed<kDeviceParamsSize>(kDeviceParamsOffset);
-    }
-    std::span<const std::uint8_t, kDeviceParamsSize> deviceParams() const {
-        return fixed<kDeviceParamsSize>(kDeviceParamsOffset);
-    }
 
     // KeyEnableMask: bit (code & 7) of byte (code >> 3); 1 = active. Codes past the mask read as
     // disabled and are never written.
@@ -113,16 +79,6 @@ public:
     void setKeyEnabled(std::uint16_t matrixCode, bool enabled);
 
     bool operator==(const SettingsBlock&) const = default;
-
-private:
-    template <std::size_t N>
-    std::span<std::uint8_t, N> fixed(std::size_t offset) {
-        return std::span<std::uint8_t, N>(bytes.data() + offset, N);
-    }
-    template <std::size_t N>
-    std::span<const std::uint8_t, N> fixed(std::size_t offset) const {
-        return std::span<const std::uint8_t, N>(bytes.data() + offset, N);
-    }
 };
 
 // Device encodings of the lighting levels. The model keeps levels 0..4.

@@ -2,11 +2,10 @@
 
 // The per-user settings of the program: string values under a key such as "Software\\Mervic".
 
-#include <map>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace tavrin {
 
@@ -29,36 +28,6 @@ public:
         (void)key;
         return true;
     }
-};
-
-// Keeps the values in memory: for tests and for runs that must not touch the user's settings.
-class MemorySettingsStore : public SettingsStore {
-public:
-    std::optional<std::u16string> readString(const std::string& key,
-                                             const std::string& value) override {
-        const auto it = values_.find({key, value});
-        if (it == values_.end()) {
-            return std::nullopt;
-        }
-        return it->second;
-    }
-    bool writeString(const std::string& key, const std::string& value,
-                     const std::u16string& text) override {
-        if (failWrites_) {
-            return false;
-        }
-        values_[{key, value}] = text;
-        return true;
-    }
-    bool keyExists(const std::string& key) override {
-        const auto it = values_.lower_bound({key, std::string()});
-        return it != values_.end() && it->first.first == key;
-    }
-    void setFailWrites(bool fail) { failWrites_ = fail; }
-
-private:
-    std::map<std::pair<std::string, std::string>, std::u16string> values_;
-    bool failWrites_ = false;
 };
 
 // LanguageId from the "Language" value: 4 only for exactly "chinese", 9 for anything else.

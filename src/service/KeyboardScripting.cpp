@@ -696,16 +696,16 @@ void KeyboardScripting::importMacro(const QVariantList& a, Done done) {
     const bool send = a[2].toBool();
     const std::size_t used = UsedMacroSlots(service_.model().macros);
     // A macro replaces one that exists or comes right after them: the slots stay contiguous.
-    if (n < 1 || static_cast<std::size_t>(n) > std::min(used + 1, MacroTable::kSlotCount)) {
+    if (n < 1 || static_cast<std::size_t>(n) > std::min(used + 1, MacroTable::kRecordCount)) {
         done(invalid(QStringLiteral("Macro %1 cannot be imported: macros 1 to %2 exist, so the "
                                     "number is 1 to %3.")
                          .arg(n)
                          .arg(used)
-                         .arg(std::min(used + 1, MacroTable::kSlotCount)),
+                         .arg(std::min(used + 1, MacroTable::kRecordCount)),
                      QStringLiteral("无法导入宏 %1：现有宏 1 到 %2，编号应为 1 到 %3。")
                          .arg(n)
                          .arg(used)
-                         .arg(std::min(used + 1, MacroTable::kSlotCount))));
+                         .arg(std::min(used + 1, MacroTable::kRecordCount))));
         return;
     }
     QFile file(path);

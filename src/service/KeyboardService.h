@@ -51,7 +51,6 @@ public:
     Model& model() { return *model_; }
     const Model& model() const { return *model_; }
     const ProgramPaths& paths() const { return paths_; }
-    std::filesystem::path profileFolder() const { return paths_.dataDir / "Configure"; }
 
     State state() const;
     const LinkStatus& link() const { return link_; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/KeyMapEntryType.h"
 #include "model/KeyTables.h"
 
 namespace tavrin {
@@ -13,7 +14,6 @@ using RealClock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr std::uint8_t kLaunchEntryType = 0x0C;
 constexpr std::uint8_t kEventKindKey = 1;
 
 std::string Hex(std::uint8_t value) {
@@ -88,6 +88,14 @@ milliseconds GapAfterData(std::uint8_t code, bool last) {
             return milliseconds(0);
     }
 }
+
+// The keyboard's tables go out and come in as whole data payloads; the key-enable mask fills the
+// start of its one report.
+static_assert(kKeyMapReports * kDataPayloadSize == VirtualKeyboardState::kKeyMapSize);
+static_assert(kDeviceMacroReports * kDataPayloadSize == VirtualKeyboardState::kDeviceMacroSize);
+static_assert(kDiyTableReports * kDataPayloadSize == VirtualKeyboardState::kDiyTableSize);
+static_assert(kKeyEnableMaskReports == 1 &&
+              VirtualKeyboardState::kKeyEnableMaskSize <= kDataPayloadSize);
 
 std::uint8_t ExpectedReports(std::uint8_t code) {
     switch (code) {
@@ -425,8 +433,8 @@ void VirtualKeyboard::queueDataReports(const ReadRequest& request) {
                 breach("macro slot " + std::to_string(request.index) + " does not exist");
                 return;
             }
-            table.assign(state_.deviceMacro(request.index).begin(),
-                         state_.deviceMacro(request.index).end());
+            table.assign(state_.deviceMacroRecord(request.index).begin(),
+                         state_.deviceMacroRecord(request.index).end());
             break;
         case kReadDiyTable:
             if (request.index >= VirtualKeyboardState::kDiyTableCount) {
@@ -508,7 +516,7 @@ void VirtualKeyboard::finishWrite(const WriteTransfer& t) {
             take(state_.keyEnableMask());
             break;
         case kWriteDeviceMacro:
-            take(state_.deviceMacro(t.index));
+            take(state_.deviceMacroRecord(t.index));
             break;
         case kWriteDiyTable:
             take(state_.diyTable(t.index));
@@ -593,8 +601,9 @@ void VirtualKeyboard::press(std::uint8_t vk) {
                 continue;
             }
             const std::size_t entry = 4 * KeyMapIndexOf(position);
-            if (entry + 3 < VirtualKeyboardState::kKeyMapSize &&
-                state_.keyMap()[entry + 3] == kLaunchEntryType) {
+            if (entry + kKeyMapEntryTypeByte < VirtualKeyboardState::kKeyMapSize &&
+                state_.keyMap()[entry + kKeyMapEntryTypeByte] ==
+                    EntryTypeByte(KeyMapEntryType::KeyEvent)) {
                 event = {kEventReportId, kEventKindKey, 0, state_.keyMap()[entry]};
             }
             break;

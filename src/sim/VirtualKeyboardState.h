@@ -10,9 +10,11 @@
 #include <span>
 #include <string>
 
+#include "model/KeyboardFields.h"
+
 namespace tavrin {
 
-class VirtualKeyboardState {
+class VirtualKeyboardState : public KeyboardFields<VirtualKeyboardState> {
 public:
     static constexpr std::size_t kMagicOffset = 0;  // "TVKS"
     static constexpr std::size_t kFormatOffset = 4;
@@ -48,12 +50,6 @@ public:
 
     std::array<std::uint8_t, kSize> bytes{};
 
-    std::span<std::uint8_t, kLightingSize> lighting() {
-        return fixed<kLightingSize>(kLightingOffset);
-    }
-    std::span<const std::uint8_t, kLightingSize> lighting() const {
-        return fixed<kLightingSize>(kLightingOffset);
-    }
     std::uint8_t& gameMode() { return bytes[kGameModeOffset]; }
     std::uint8_t& winLock() { return bytes[kWinLockOffset]; }
     std::uint8_t& responseTime() { return bytes[kResponseTimeOffset]; }
@@ -62,50 +58,12 @@ public:
     std::uint8_t winLock() const { return bytes[kWinLockOffset]; }
     std::uint8_t responseTime() const { return bytes[kResponseTimeOffset]; }
     std::uint8_t reportInterval() const { return bytes[kReportIntervalOffset]; }
-    std::span<std::uint8_t, kDeviceParamsSize> deviceParams() {
-        return fixed<kDeviceParamsSize>(kDeviceParamsOffset);
-    }
-    std::span<const std::uint8_t, kDeviceParamsSize> deviceParams() const {
-        return fixed<kDeviceParamsSize>(kDeviceParamsOffset);
-    }
-    std::span<std::uint8_t, kKeyMapSize> keyMap() { return fixed<kKeyMapSize>(kKeyMapOffset); }
-    std::span<const std::uint8_t, kKeyMapSize> keyMap() const {
-        return fixed<kKeyMapSize>(kKeyMapOffset);
-    }
-    std::span<std::uint8_t, kKeyEnableMaskSize> keyEnableMask() {
-        return fixed<kKeyEnableMaskSize>(kKeyEnableMaskOffset);
-    }
-    std::span<const std::uint8_t, kKeyEnableMaskSize> keyEnableMask() const {
-        return fixed<kKeyEnableMaskSize>(kKeyEnableMaskOffset);
-    }
-    std::span<std::uint8_t, kDeviceMacroSize> deviceMacro(std::size_t slot) {
-        return fixed<kDeviceMacroSize>(kDeviceMacroOffset + kDeviceMacroSize * slot);
-    }
-    std::span<const std::uint8_t, kDeviceMacroSize> deviceMacro(std::size_t slot) const {
-        return fixed<kDeviceMacroSize>(kDeviceMacroOffset + kDeviceMacroSize * slot);
-    }
-    std::span<std::uint8_t, kDiyTableSize> diyTable(std::size_t n) {
-        return fixed<kDiyTableSize>(kDiyTableOffset + kDiyTableSize * n);
-    }
-    std::span<const std::uint8_t, kDiyTableSize> diyTable(std::size_t n) const {
-        return fixed<kDiyTableSize>(kDiyTableOffset + kDiyTableSize * n);
-    }
 
     // Loads a state file; false (and the state untouched) when it is missing, short or foreign.
     bool load(const std::filesystem::path& path, std::string& error);
     bool save(const std::filesystem::path& path, std::string& error) const;
 
     bool operator==(const VirtualKeyboardState&) const = default;
-
-private:
-    template <std::size_t N>
-    std::span<std::uint8_t, N> fixed(std::size_t offset) {
-        return std::span<std::uint8_t, N>(bytes.data() + offset, N);
-    }
-    template <std::size_t N>
-    std::span<const std::uint8_t, N> fixed(std::size_t offset) const {
-        return std::span<const std::uint8_t, N>(bytes.data() + offset, N);
-    }
 };
 
 }  // namespace tavrin

@@ -27,7 +27,7 @@ VirtualKeyboardState PatternState() {
     }
     for (std::size_t slot = 0; slot < VirtualKeyboardState::kDeviceMacroCount; ++slot) {
         for (std::size_t i = 0; i < VirtualKeyboardState::kDeviceMacroSize; ++i) {
-            state.deviceMacro(slot)[i] = static_cast<std::uint8_t>(slot * 31 + i);
+            state.deviceMacroRecord(slot)[i] = static_cast<std::uint8_t>(slot * 31 + i);
         }
     }
     for (std::size_t n = 0; n < VirtualKeyboardState::kDiyTableCount; ++n) {
@@ -46,7 +46,8 @@ void ExpectModelHoldsKeyboard(const SettingsBlock& s, const VirtualKeyboardState
     EXPECT_EQ(Hex(s.keyMap()), Hex(k.keyMap()));
     EXPECT_EQ(Hex(s.keyEnableMask()), Hex(k.keyEnableMask()));
     for (std::size_t slot = 0; slot < 5; ++slot) {
-        EXPECT_EQ(Hex(s.deviceMacroRecord(slot)), Hex(k.deviceMacro(slot))) << "slot " << slot;
+        EXPECT_EQ(Hex(s.deviceMacroRecord(slot)), Hex(k.deviceMacroRecord(slot)))
+            << "slot " << slot;
     }
     for (std::size_t n = 0; n < 5; ++n) {
         EXPECT_EQ(Hex(s.diyTable(n)), Hex(k.diyTable(n))) << "table " << n;
@@ -109,7 +110,7 @@ TEST_P(TransfersTest, WriteTransfersAnnounceSendAndWait) {
     const VirtualKeyboardState state = keyboard->state();
     EXPECT_EQ(Hex(state.keyMap()), Hex(s.keyMap()));
     EXPECT_EQ(Hex(state.keyEnableMask()), Hex(s.keyEnableMask()));
-    EXPECT_EQ(Hex(state.deviceMacro(3)), Hex(s.deviceMacroRecord(3)));
+    EXPECT_EQ(Hex(state.deviceMacroRecord(3)), Hex(s.deviceMacroRecord(3)));
     EXPECT_EQ(Hex(state.diyTable(2)), Hex(s.diyTable(2)));
 }
 
@@ -140,7 +141,7 @@ TEST_P(TransfersTest, ReadTransfersFillTheirTable) {
     const VirtualKeyboardState k = keyboard->state();
     EXPECT_EQ(Hex(s.keyMap()), Hex(k.keyMap()));
     EXPECT_EQ(Hex(s.keyEnableMask()), Hex(k.keyEnableMask()));
-    EXPECT_EQ(Hex(s.deviceMacroRecord(4)), Hex(k.deviceMacro(4)));
+    EXPECT_EQ(Hex(s.deviceMacroRecord(4)), Hex(k.deviceMacroRecord(4)));
     EXPECT_EQ(Hex(s.diyTable(1)), Hex(k.diyTable(1)));
     EXPECT_EQ(Hex(s.deviceMacroRecord(0)), Hex(std::vector<std::uint8_t>(512, 0)));
 }
@@ -279,7 +280,7 @@ TEST_P(TransfersTest, ApplySendsOnlyWhatChanged) {
     };
     EXPECT_TRUE(codes().empty()) << "a second apply without changes sends nothing";
     EXPECT_EQ(keyboard->state().winLock(), 1);
-    EXPECT_EQ(keyboard->state().deviceMacro(4)[0], 0x33);
+    EXPECT_EQ(keyboard->state().deviceMacroRecord(4)[0], 0x33);
 }
 
 TEST_P(TransfersTest, AFullApplySendsEveryPartInOrderWithItsWaits) {
@@ -353,7 +354,7 @@ TEST_P(TransfersTest, AnUnplugDuringApplyKeepsTheSavedCopy) {
     EXPECT_EQ(commandCodes(), (std::vector<std::string>{"08", "0A", "03"}));
     EXPECT_EQ(model.savedSettings, model.settings);
     EXPECT_EQ(keyboard->state().keyMap()[0], 0x10);
-    EXPECT_EQ(keyboard->state().deviceMacro(1)[5], 0x20);
+    EXPECT_EQ(keyboard->state().deviceMacroRecord(1)[5], 0x20);
     EXPECT_EQ(keyboard->state().winLock(), 1);
 }
 

@@ -57,7 +57,7 @@ void WalkEvents(MacroEventsView keyEvents, MacroEventsView codeEvents) {
 }
 
 void WalkMacros(Model& model) {
-    for (std::size_t slot = 0; slot < MacroTable::kSlotCount; ++slot) {
+    for (std::size_t slot = 0; slot < MacroTable::kRecordCount; ++slot) {
         const ConstMacroRecord record = std::as_const(model.macros).record(slot);
         (void)record.name();
         WalkEvents(KeyEventsOf(record), CodeEventsOf(record));

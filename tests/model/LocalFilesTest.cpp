@@ -7,6 +7,7 @@
 #include "model/LocalFiles.h"
 #include "model/ProgramDirectory.h"
 #include "model/SettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 
 namespace tavrin {

@@ -18,6 +18,7 @@
 #include "model/LocalFiles.h"
 #include "model/ProfileFile.h"
 #include "model/ProfileFolder.h"
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 

@@ -244,7 +244,7 @@ TEST_F(ScriptingThreads, KeysMacrosAndDiyLayersGoThroughTheModelsOwnRules) {
     ASSERT_TRUE(call("ImportMacro", {1, burst, true}).ok());
     EXPECT_EQ(model().macros.record(0).name(), u"Burst");
     EXPECT_EQ(model().macros.record(0).codeEvent(1), (MacroEvent{0x04, 0x80, 250}));
-    EXPECT_EQ(keyboard.state().deviceMacro(0)[0], 3) << "the loop count reached the keyboard";
+    EXPECT_EQ(keyboard.state().deviceMacroRecord(0)[0], 3) << "the loop count reached the keyboard";
     ASSERT_TRUE(call("AssignKey",
                      {QStringLiteral("F1"), QStringLiteral("macro"), QStringLiteral("1"), false})
                     .ok());

@@ -14,6 +14,7 @@
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
+#include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 
 namespace tavrin::test {

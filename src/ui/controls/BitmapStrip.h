@@ -26,7 +26,6 @@ public:
     const QImage& bitmap() const { return bitmap_; }
 
     // Where draw puts a frame in its target; (0, 0) unless set.
-    QPoint drawPosition() const { return drawPosition_; }
     void setDrawPosition(QPoint position) { drawPosition_ = position; }
 
     // nullopt for an index outside 0..frameCount - 1.

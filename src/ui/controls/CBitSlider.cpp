@@ -6,10 +6,10 @@
 #include <cmath>
 #include <limits>
 
+#include "device/MessageTarget.h"
+#include "device/WindowMessages.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitWnd.h"
-#include "ui/controls/ControlMessages.h"
-#include "device/MessageTarget.h"
 
 namespace tavrin {
 

@@ -45,7 +45,6 @@ public:
 
     int controlId() const { return controlId_; }
     void setControlId(int id) { controlId_ = id; }
-    int thumbOffset() const { return thumbOffset_; }
     void setThumbOffset(int offset) { thumbOffset_ = offset; }
     // Where WM_SLIDER_MOVED goes: always the main window, whatever the slider's parent.
     void setMessageTarget(MessageTarget* target) { target_ = target; }

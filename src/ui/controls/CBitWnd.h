@@ -28,12 +28,9 @@ public:
 
     int frame() const { return frame_; }
     bool latched() const { return latched_; }
-    void setLatched(bool latched) { latched_ = latched; }
     bool toggle() const { return toggle_; }
     void setToggle(bool toggle) { toggle_ = toggle; }
-    bool forwardMouse() const { return forwardMouse_; }
     void setForwardMouse(bool forward) { forwardMouse_ = forward; }
-    bool commandOnPress() const { return commandOnPress_; }
     void setCommandOnPress(bool onPress) { commandOnPress_ = onPress; }
     bool tracking() const { return tracking_; }
     int controlId() const { return controlId_; }

@@ -4,12 +4,16 @@
 #include <QRegularExpressionValidator>
 
 #include "device/MessageTarget.h"
-#include "ui/controls/ControlMessages.h"
+#include "device/WindowMessages.h"
+#include "ui/controls/DialogKeyFilter.h"
 
 namespace tavrin {
 
 CEditHelper::CEditHelper(MessageTarget& list, QWidget* parent) : QLineEdit(parent), list_(list) {
     setObjectName(QStringLiteral("listEditor"));
+    // Enter and Escape stop here on their press, so that no dialog around the list takes them
+    // for its default button or for Cancel; they act on their release.
+    new DialogKeyFilter(this);
 }
 
 void CEditHelper::setDigitsOnly(bool digitsOnly) {
@@ -18,18 +22,6 @@ void CEditHelper::setDigitsOnly(bool digitsOnly) {
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     } else {
         setValidator(nullptr);
-    }
-}
-
-void CEditHelper::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QLineEdit::keyPressEvent(event);
     }
 }
 

@@ -20,9 +20,7 @@ public:
     void setDigitsOnly(bool digitsOnly);
 
 protected:
-    // Enter and Escape stop here on their press, so that no dialog around the list takes them
-    // for its default button or for Cancel; they act on their release.
-    void keyPressEvent(QKeyEvent* event) override;
+    // Enter commits and Escape cancels on the key's release; their press never leaves the editor.
     void keyReleaseEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -8,10 +8,10 @@
 #include <QWheelEvent>
 #include <limits>
 
+#include "device/WindowMessages.h"
 #include "model/MacroStore.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CEditHelper.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/controls/SkinFont.h"
 
 namespace tavrin {

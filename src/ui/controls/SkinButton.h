@@ -1,13 +1,13 @@
 #pragma once
 
-// One image button of the main window: its rectangle and its three pictures.
+// One image button of a skinned dialog: its rectangle and its three pictures.
 
 #include <cstdint>
 #include <string>
 
 namespace tavrin {
 
-// Main-window client coordinates; both edges belong to the rectangle when hit-testing.
+// Client coordinates of the dialog; both edges belong to the rectangle when hit-testing.
 struct SkinRect {
     std::int32_t left = 0;
     std::int32_t top = 0;
@@ -20,15 +20,12 @@ struct SkinRect {
     bool operator==(const SkinRect&) const = default;
 };
 
-// Picture names hold at most this many characters.
-inline constexpr std::size_t kSkinPictureNameMax = 254;
-
 struct SkinButton {
     SkinRect rectangle;
     std::u16string normalPicture;
     std::u16string highlightedPicture;  // while the pointer is over it, or while it is on
     std::u16string pressedPicture;
-    std::int32_t state = 0;  // the main window's own use
+    std::int32_t state = 0;  // the dialog's own use
 };
 
 }  // namespace tavrin

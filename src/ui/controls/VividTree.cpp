@@ -80,15 +80,7 @@ void VividTree::drawBackground(QPainter& painter, const Extent& extent) const {
             if (background_.isNull()) {
                 break;
             }
-            if (tile_) {
-                for (int y = extent.y; y < extent.y + extent.height; y += background_.height()) {
-                    for (int x = extent.x; x < extent.x + extent.width; x += background_.width()) {
-                        painter.drawImage(x, y, background_);
-                    }
-                }
-            } else {
-                painter.drawImage(area, background_);
-            }
+            painter.drawImage(area, background_);
             break;
         case GradientBackground: {
             QLinearGradient gradient(area.topLeft(),

@@ -30,14 +30,10 @@ public:
     void SetTreeBitmaps();
 
     void setBackgroundMode(BackgroundMode mode);
-    BackgroundMode backgroundMode() const { return mode_; }
-    void setBackgroundBitmap(QImage bitmap) { background_ = std::move(bitmap); }
-    void setTileBitmap(bool tile) { tile_ = tile; }
     void setGradient(QColor start, QColor end, bool horizontal);
     void setSignBitmaps(QImage expand, QImage collapse);
     // The highlight band shows only while the tree has the focus, unless this is set.
     void setShowSelectionAlways(bool always);
-    bool showSelectionAlways() const { return showSelectionAlways_; }
 
     // The tree as painted, as the screen gets it.
     QImage composed();
@@ -61,7 +57,6 @@ private:
     QColor gradientEnd_{213, 213, 224};
     bool horizontalGradient_ = true;
     BackgroundMode mode_ = GradientBackground;
-    bool tile_ = false;
     bool showSelectionAlways_ = false;
 };
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -11,11 +10,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "device/WindowMessages.h"
 #include "model/FunctionCatalogue.h"
+#include "model/KeyMapEntryType.h"
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
-#include "ui/controls/ControlMessages.h"
+#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
 
@@ -61,6 +62,8 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
     setModal(true);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Neither Enter nor Escape closes the dialog; only its buttons do.
+    new DialogKeyFilter(this);
 
     QFont controlFont(QStringLiteral("Arial"));
     controlFont.setPixelSize(12);
@@ -206,7 +209,7 @@ void CKeyMap::buildTree() {
 void CKeyMap::fillMacroList() {
     macroList_->clear();
     macroList_->hide();
-    for (std::size_t slot = 0; slot < MacroTable::kSlotCount; ++slot) {
+    for (std::size_t slot = 0; slot < MacroTable::kRecordCount; ++slot) {
         const std::u16string name = model_.macros.record(slot).name();
         if (name.empty()) {
             break;
@@ -236,7 +239,7 @@ void CKeyMap::restoreAssignment() {
             break;
         }
         case KindByte(AssignmentKind::Macro):
-            if (r.code()[3] == 0x04) {
+            if (r.code()[kKeyMapEntryTypeByte] == EntryTypeByte(KeyMapEntryType::Macro)) {
                 macroList_->show();
                 activeTab_ = MacroTab;
                 const int line = r.code()[0];
@@ -319,19 +322,6 @@ void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
     clickButton(buttons_.hitTest(position.x(), position.y()));
     if (!closing_ && activeTab_ == AdvanceTab && launchPanel_.click(position.x(), position.y())) {
         update();
-    }
-}
-
-void CKeyMap::keyPressEvent(QKeyEvent* event) {
-    // Neither Enter nor Escape closes the dialog; only its buttons do.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
     }
 }
 

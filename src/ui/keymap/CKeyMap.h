@@ -35,11 +35,9 @@ class CKeyMap : public QDialog, public MessageTarget {
 public:
     enum Tab { SingleCombineTab = 0, MacroTab = 1, BasicTab = 2, AdvanceTab = 3 };
 
-    // Control numbers of the dialog's four controls.
-    static constexpr int kTreeId = 1003;
+    // Control numbers of the dialog's two edits.
     static constexpr int kCombinationEditId = 1012;
     static constexpr int kSingleKeyEditId = 1013;
-    static constexpr int kMacroListId = 1015;
     // Marks the function tree's group items (Media, Shortcut, Windows).
     static constexpr int kGroupItemRole = Qt::UserRole + 1;
 
@@ -80,7 +78,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

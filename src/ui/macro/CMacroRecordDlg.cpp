@@ -1,7 +1,6 @@
 #include "ui/macro/CMacroRecordDlg.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,6 +8,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "device/WindowMessages.h"
 #include "model/MacroStore.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
@@ -16,7 +16,8 @@
 #include "platform/qt/KeyHook.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
-#include "ui/controls/ControlMessages.h"
+#include "ui/controls/ContextMenuFilter.h"
+#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
 #include "ui/macro/MacroLog.h"
@@ -45,7 +46,7 @@ constexpr QRect kLoopsEditRect(296, 331, 84, 18);
 constexpr int kListFontHeight = 16;
 constexpr int kTextHeight = 15;
 constexpr int kTitleHeight = 18;
-constexpr std::size_t kMaxMacros = MacroTable::kSlotCount;
+constexpr std::size_t kMaxMacros = MacroTable::kRecordCount;
 
 QFont TextFont(int height) {
     return SkinFont(QStringLiteral("Arial"), height, QFont::Light);
@@ -90,7 +91,10 @@ CMacroRecordDlg::CMacroRecordDlg(Model& model, KeyHook& hook, Prompts& prompts, 
                             QColor(0, 255, 255), true, 2, QColor(0, 0, 0));
     eventList_->setEditMode(CTransparentListBox::DelayEdit);
     eventList_->setOwner(this);
-    eventList_->viewport()->installEventFilter(this);
+    new ContextMenuFilter(eventList_->viewport(),
+                          [this](QPoint globalPosition) { showContextMenu(globalPosition); });
+    // Enter and Escape belong to the focused control; neither closes the dialog.
+    new DialogKeyFilter(this);
 
     macroList_->setObjectName(QStringLiteral("macroList"));
     macroList_->setGeometry(kMacroListRect);
@@ -335,19 +339,6 @@ void CMacroRecordDlg::mouseReleaseEvent(QMouseEvent* event) {
     lastHit_ = index;
     if (index >= 0) {
         clickButton(index);
-    }
-}
-
-void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
-    // Enter and Escape belong to the focused control; neither closes the dialog.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
     }
 }
 

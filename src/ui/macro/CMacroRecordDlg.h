@@ -112,7 +112,6 @@ public:
     CTransparentListBox* macroList() const { return macroList_; }
     QLineEdit* loopsEdit() const { return loopsEdit_; }
     const MacroTable& workingMacroTable() const { return workingMacroTable_; }
-    const MacroSequence& editBuffers() const { return editBuffers_; }
     bool hookInstalled() const { return hookInstalled_; }
     bool recordButtonState() const { return recordButtonState_; }
     bool insertMode() const { return insertMode_; }
@@ -120,7 +119,6 @@ public:
     bool recordDelay() const { return recordDelay_; }
     bool loopsOn() const { return loopsOn_; }
     unsigned recordOffset() const { return recordOffset_; }
-    const std::u16string& lastLineText() const { return lastLineText_; }
     int buttonState(int index) const { return buttonStates_[static_cast<std::size_t>(index)]; }
     bool nameTimerActive() const { return nameTimer_.isActive(); }
 
@@ -133,8 +131,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Opening and closing.

@@ -1,10 +1,9 @@
 // The event list's context menu: insert a keystroke before or after a line, insert mouse-button
 // events, insert or remove a delay, delete an event.
 
-#include <QContextMenuEvent>
 #include <QMenu>
-#include <QMouseEvent>
 
+#include "model/KeyCodeTable.h"
 #include "platform/qt/KeyHook.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
@@ -14,27 +13,9 @@ namespace tavrin {
 
 namespace {
 
-constexpr std::uint8_t kMouseLeft = 0xF0;
-constexpr std::uint8_t kMouseRight = 0xF1;
-constexpr std::uint8_t kMouseMiddle = 0xF2;
-
 enum MouseKind { kDown, kUp, kClick };
 
 }  // namespace
-
-bool CMacroRecordDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == eventList_->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-            showContextMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            return true;
-        }
-        if (event->type() == QEvent::ContextMenu) {
-            return true;  // the press above has shown it
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 std::unique_ptr<QMenu> CMacroRecordDlg::buildContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
@@ -95,21 +76,21 @@ void CMacroRecordDlg::OnCommand(int command) {
         case kLeftDown:
         case kLeftUp:
         case kLeftClick:
-            insertMouseKey(kMouseLeft, command - kLeftDown);
+            insertMouseKey(kMouseLeftButton, command - kLeftDown);
             break;
         case kRightDown:
-            insertMouseKey(kMouseRight, kDown);
+            insertMouseKey(kMouseRightButton, kDown);
             break;
         case kRightUp:
-            insertMouseKey(kMouseRight, kUp);
+            insertMouseKey(kMouseRightButton, kUp);
             break;
         case kRightClick:
-            insertMouseKey(kMouseRight, kClick);
+            insertMouseKey(kMouseRightButton, kClick);
             break;
         case kMiddleDown:
         case kMiddleUp:
         case kMiddleClick:
-            insertMouseKey(kMouseMiddle, command - kMiddleDown);
+            insertMouseKey(kMouseMiddleButton, command - kMiddleDown);
             break;
         case kInsertDelay:
             if (line < 0) {

@@ -3,9 +3,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "device/WindowMessages.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitSlider.h"
-#include "ui/controls/ControlMessages.h"
 
 namespace tavrin {
 

@@ -148,7 +148,8 @@ std::optional<std::uint8_t> EffectListRowAt(int x, int y) {
 
 std::optional<std::uint8_t> ResponseListRowAt(const SectionLayout& layout, int x, int y) {
     const int top = layout.responseListY();
-    if (27 <= x && x <= 247 && top <= y && y <= top + kResponseRows * kListRowHeight - 1) {
+    if (layout.responseListX() <= x && x <= 247 && top <= y &&
+        y <= top + kResponseRows * kListRowHeight - 1) {
         return static_cast<std::uint8_t>((y - top) / kListRowHeight);
     }
     return std::nullopt;

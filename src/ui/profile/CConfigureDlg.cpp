@@ -2,8 +2,6 @@
 
 #include <QTimer>
 
-#include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,6 +17,8 @@
 #include "model/Utf16Text.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
+#include "ui/controls/ContextMenuFilter.h"
+#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 
 namespace tavrin {
@@ -83,7 +83,10 @@ CConfigureDlg::CConfigureDlg(Model& model, SettingsStore& settings, Prompts& pro
                        kListShadowOffset, kListShadow);
     list_->setEditMode(CTransparentListBox::TransparentRename);
     list_->setOwner(this);
-    list_->viewport()->installEventFilter(this);
+    new ContextMenuFilter(list_->viewport(),
+                          [this](QPoint globalPosition) { showContextMenu(globalPosition); });
+    // Enter belongs to the focused control and never closes the dialog; Escape cancels it.
+    new DialogKeyFilter(this, [this] { reject(); });
     resize(kFallbackSize);
 }
 
@@ -204,35 +207,6 @@ void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {
         case Area::None:
             break;
     }
-}
-
-void CConfigureDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // Enter belongs to the focused control; it never closes the dialog.
-            event->accept();
-            return;
-        case Qt::Key_Escape:
-            reject();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
-}
-
-bool CConfigureDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
-            showContextMenu(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            return true;
-        }
-        if (event->type() == QEvent::ContextMenu) {
-            return true;  // the press above has shown it
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void CConfigureDlg::closeButton() {

@@ -37,9 +37,6 @@ public:
     // False when the file could not be read at opening: then nothing is saved over it.
     bool fileReadable() const { return readable_; }
 
-    // Where RuleEditDialog reads the running processes (tests give a folder of their own).
-    void setProcRoot(const QString& procRoot) { procRoot_ = procRoot; }
-
     void addRule();
     void editRule();
     void removeRule();

@@ -830,7 +830,7 @@ TEST_F(MainCommandsTest, ARecordedMacroAssignedToAKeyReachesTheKeyboard) {
     const VirtualKeyboardState state = keyboard->state();
     EXPECT_EQ(KeyboardEntry(state, f1), entry);
     const auto device = model().settings.deviceMacroRecord(0);
-    EXPECT_TRUE(std::equal(device.begin(), device.end(), state.deviceMacro(0).begin()));
+    EXPECT_TRUE(std::equal(device.begin(), device.end(), state.deviceMacroRecord(0).begin()));
     EXPECT_NE(device[0], 0) << "the device record holds the recorded events";
 }
 

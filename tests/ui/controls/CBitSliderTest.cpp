@@ -3,9 +3,9 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "device/WindowMessages.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/controls/CBitWnd.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/support/RecordingTarget.h"
 #include "ui/support/UiTestSupport.h"
 

@@ -11,10 +11,10 @@
 #include <QTest>
 #include <QValidator>
 
+#include "device/WindowMessages.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CEditHelper.h"
 #include "ui/controls/CTransparentListBox.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/support/RecordingTarget.h"
 #include "ui/support/UiTestSupport.h"
 

@@ -46,7 +46,7 @@ TEST_F(CKeyMapTest, OpensOnAFunctionWithTheBasicTabTheFunctionSelectedAndItsGrou
 }
 
 TEST_F(CKeyMapTest, OpensOnAMacroWithTheMacroTabAndItsLineSelected) {
-    for (std::size_t slot = 0; slot < MacroTable::kSlotCount; ++slot) {
+    for (std::size_t slot = 0; slot < MacroTable::kRecordCount; ++slot) {
         model.macros.record(slot).setName(u"macro " + std::u16string(1, char16_t(u'0' + slot)));
     }
     const std::uint8_t key = PositionOf(kVkB);

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 
+#include "device/WindowMessages.h"
 #include "model/KeyCodeTable.h"
 #include "model/KeyTables.h"
 #include "model/Model.h"
@@ -18,7 +19,6 @@
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/CKeyMap.h"
 #include "ui/support/UiTestSupport.h"

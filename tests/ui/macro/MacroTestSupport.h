@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "device/WindowMessages.h"
 #include "model/KeyCodeTable.h"
 #include "model/MacroSequence.h"
 #include "model/Model.h"
@@ -18,7 +19,6 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/controls/CTransparentListBox.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/macro/CMacroRecordDlg.h"
 #include "ui/macro/MacroClock.h"
 #include "ui/support/UiTestSupport.h"

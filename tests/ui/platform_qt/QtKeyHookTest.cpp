@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "device/WindowMessages.h"
 #include "platform/qt/QtKeyHook.h"
 #include "platform/qt/VirtualKeyMap.h"
-#include "ui/controls/ControlMessages.h"
 #include "ui/support/RecordingTarget.h"
 
 namespace tavrin {

@@ -18,6 +18,7 @@
 #include "model/ProfileFile.h"
 #include "model/ProgramDirectory.h"
 #include "model/SettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"

@@ -6,6 +6,7 @@
 #include "model/ProfileFile.h"
 #include "model/ProgramDirectory.h"
 #include "support/KeyboardLinkFixture.h"
+#include "support/MemorySettingsStore.h"
 #include "support/ScriptedFileChooser.h"
 #include "support/ScriptedPrompts.h"
 #include "ui/controls/CTransparentListBox.h"
