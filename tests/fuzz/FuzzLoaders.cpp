@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "model/KeyAssignment.h"
 #include "model/LaunchActions.h"
