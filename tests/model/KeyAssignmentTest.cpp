@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, SingleKeyTest,
                                          SingleKeyCase{"VolumeDown", 174, {0x00, 0xEA, 0x00, 0x03}},
                                          SingleKeyCase{"PlayPause", 179, {0x00, 0xCD, 0x00, 0x03}},
                                          SingleKeyCase{"Media", 181, {0x01, 0x83, 0x00, 0x03}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, VolumeUpCapturedEqualsTheVolUpFunction) {
     const CatalogueFunction* volUp = FindFunctionByLabel(u"Vol+", kLanguageEnglish);
@@ -219,7 +219,7 @@ TEST_P(FunctionTest, PrevInTheInterfaceLanguage) {
 INSTANTIATE_TEST_SUITE_P(Languages, FunctionTest,
                          testing::Values(FunctionCase{"English", kLanguageEnglish, u"Prev"},
                                          FunctionCase{"Chinese", kLanguageChinese, u"上一曲"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, UnknownFunctionLabelKeepsEntryAndCode) {
     record().setCode({0x11, 0x22, 0x33, 0x44});

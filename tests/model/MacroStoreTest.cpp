@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {u"MsLB dn", u"MsLB up", u"60000 ms", u"MsMB dn"},
                               {0, 1, 2, 2}},
                     LinesCase{"Empty", {}, {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(EventWalkTest, FullSequenceStopsAfterEvent126) {
     MacroSequence s;
