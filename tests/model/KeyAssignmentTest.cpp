@@ -160,11 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
         CombinationCase{"OneKey", {kVkLCtrl}, {0xE0, 0x00, 0x00, 0x00}, 0},
         CombinationCase{"TwoKeys", {kVkLCtrl, kVkB}, {0xE0, 0x05, 0x00, 0x00}, 1},
         CombinationCase{"ThreeKeys", {kVkLCtrl, kVkLAlt, kVkDelete}, {0xE0, 0xE2, 0x4C, 0x00}, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, MacroSlotTwoRebuildsTheDeviceMacros) {
     for (std::size_t slot = 0; slot < 3; ++slot) {
-        model->macros.record(slot).setName(u"M" + std::u16string(1, u'0' + slot));
+        model->macros.record(slot).setName(u"M" +
+                                           std::u16string(1, static_cast<char16_t>(u'0' + slot)));
         model->macros.record(slot).setLoopCount(static_cast<std::int32_t>(10 + slot));
     }
     model->pending.pendingKind = 2;
