@@ -233,7 +233,8 @@ void VirtualKeyboard::checkGap(const std::string& what) {
     if (earliestNext_ && clock_.now() < *earliestNext_) {
         const auto short_by =
             std::chrono::duration_cast<std::chrono::microseconds>(*earliestNext_ - clock_.now());
-        breach(what + " came " + std::to_string(short_by.count() / 1000.0) +
+        breach(what + " came " +
+               std::to_string(std::chrono::duration<double, std::milli>(short_by).count()) +
                " ms too early after " + gapReason_);
     }
 }

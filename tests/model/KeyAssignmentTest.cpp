@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, SingleKeyTest,
                                          SingleKeyCase{"VolumeDown", 174, {0x00, 0xEA, 0x00, 0x03}},
                                          SingleKeyCase{"PlayPause", 179, {0x00, 0xCD, 0x00, 0x03}},
                                          SingleKeyCase{"Media", 181, {0x01, 0x83, 0x00, 0x03}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, VolumeUpCapturedEqualsTheVolUpFunction) {
     const CatalogueFunction* volUp = FindFunctionByLabel(u"Vol+", kLanguageEnglish);
@@ -160,11 +160,12 @@ INSTANTIATE_TEST_SUITE_P(
         CombinationCase{"OneKey", {kVkLCtrl}, {0xE0, 0x00, 0x00, 0x00}, 0},
         CombinationCase{"TwoKeys", {kVkLCtrl, kVkB}, {0xE0, 0x05, 0x00, 0x00}, 1},
         CombinationCase{"ThreeKeys", {kVkLCtrl, kVkLAlt, kVkDelete}, {0xE0, 0xE2, 0x4C, 0x00}, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, MacroSlotTwoRebuildsTheDeviceMacros) {
     for (std::size_t slot = 0; slot < 3; ++slot) {
-        model->macros.record(slot).setName(u"M" + std::u16string(1, u'0' + slot));
+        model->macros.record(slot).setName(u"M" +
+                                           std::u16string(1, static_cast<char16_t>(u'0' + slot)));
         model->macros.record(slot).setLoopCount(static_cast<std::int32_t>(10 + slot));
     }
     model->pending.pendingKind = 2;
@@ -219,7 +220,7 @@ TEST_P(FunctionTest, PrevInTheInterfaceLanguage) {
 INSTANTIATE_TEST_SUITE_P(Languages, FunctionTest,
                          testing::Values(FunctionCase{"English", kLanguageEnglish, u"Prev"},
                                          FunctionCase{"Chinese", kLanguageChinese, u"上一曲"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(KeyAssignmentTest, UnknownFunctionLabelKeepsEntryAndCode) {
     record().setCode({0x11, 0x22, 0x33, 0x44});

@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                     HitCase{"RightOfBottomRight", 275 + 109, 85 + 137, std::nullopt},
                     HitCase{"BelowBottomRight", 275 + 108, 85 + 138, std::nullopt},
                     HitCase{"PictureOrigin", 275, 85, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(KeyHitTest, PictureOriginHitsNothingOn87Keys) {
     EXPECT_EQ(HitKeyRect(KeyRects87, 275, 85), std::nullopt);
@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(KeyCodeTable, KeyCodeRecords,
                                          KeyCodeCase{220, 50, u"\\ "}, KeyCodeCase{243, 243, u""},
                                          KeyCodeCase{247, 247, u"Mouse pointer Down"},
                                          KeyCodeCase{0, 0, u""}, KeyCodeCase{255, 0, u""}),
-                         [](const auto& info) { return "vk" + std::to_string(info.param.vk); });
+                         [](const auto& p) { return "vk" + std::to_string(p.param.vk); });
 
 TEST(KeyCodeTable, EveryRecordNamesItsIndex) {
     for (std::size_t i = 0; i < kKeyCodeTable.size(); ++i) {

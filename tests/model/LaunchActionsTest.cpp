@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase{"NonAscii", u"/home/me/音乐/歌.mp3", "/home/me/音乐", "歌.mp3"},
                     // A lone surrogate from a foreign file must not throw on the way to a path.
                     SplitCase{"LoneSurrogate", u"/tmp/\xD800.mp3", "/tmp", "\xEF\xBF\xBD.mp3"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 class LaunchExecutionTest : public testing::Test {
 protected:

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VersionCase{"Layout87ReadsVer87", "VER: 3.1 xyz", 0, "VER87.bin", {1, 9}, true},
                     VersionCase{"Layout87IgnoresVer", "VER: 3.1 xyz", 0, "VER.bin", {1, 9}, false},
                     VersionCase{"TooShortFile", "VER:", 1, "VER.bin", {0, 0}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(VersionFile, MissingFileIsZero) {
     TempDir dir;
@@ -273,7 +273,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShippedDirsCase{"DataDirOption", "/d", false, kInstalled, {"/d", "/opt/t/bin", kInstalled}},
         ShippedDirsCase{
             "DataDirIsTheExecutables", "/opt/t/bin", true, kInstalled, {"/opt/t/bin", kInstalled}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 // Three folders in search order; each case lays out files and names the folder whose file wins.
 struct ShippedFileCase {
@@ -313,7 +313,7 @@ INSTANTIATE_TEST_SUITE_P(
         ShippedFileCase{
             "EarlierFolderWins", {{1, "VER: 1.3 xyz"}, {2, "VER: 2.1 xyz"}}, false, 1, {1, 3}},
         ShippedFileCase{"FolderOfThatNameIsPassed", {{1, "VER: 1.3 xyz"}}, true, 1, {1, 3}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(ShippedFile, Layout87ReadsVer87) {
     TempDir a;

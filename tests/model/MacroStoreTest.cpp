@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {u"MsLB dn", u"MsLB up", u"60000 ms", u"MsMB dn"},
                               {0, 1, 2, 2}},
                     LinesCase{"Empty", {}, {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(EventWalkTest, FullSequenceStopsAfterEvent126) {
     MacroSequence s;
@@ -289,7 +289,8 @@ TEST(MacroSlotTest, DeletingASlotMovesTheLaterOnesDownAndClearsTheLastUsed) {
     for (const Case& c : cases) {
         MacroTable table;
         for (int s = 0; s < c.slots; ++s) {
-            table.record(static_cast<std::size_t>(s)).setName(std::u16string(1, u'a' + s));
+            table.record(static_cast<std::size_t>(s))
+                .setName(std::u16string(1, static_cast<char16_t>(u'a' + s)));
             table.record(static_cast<std::size_t>(s)).setLoopCount(s + 10);
         }
         EXPECT_EQ(DeleteMacroSlot(table, static_cast<std::size_t>(c.remove)),
@@ -298,7 +299,7 @@ TEST(MacroSlotTest, DeletingASlotMovesTheLaterOnesDownAndClearsTheLastUsed) {
         for (int s = 0; s < c.slots - 1; ++s) {
             const int from = s < c.remove ? s : s + 1;
             EXPECT_EQ(table.record(static_cast<std::size_t>(s)).name(),
-                      std::u16string(1, u'a' + from));
+                      std::u16string(1, static_cast<char16_t>(u'a' + from)));
             EXPECT_EQ(table.record(static_cast<std::size_t>(s)).loopCount(), from + 10);
         }
         for (int s = c.slots - 1; s < 5; ++s) {

@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, PartialProfileTest,
                                          PartialCase{"InMacros", 201424 + 1536},
                                          PartialCase{"Whole", 209104},
                                          PartialCase{"LongerThanAProfile", 209104 + 4096}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(ProfileFileTest, ApplyTakesTheSavedCopiesFirst) {
     fillModel(0x11, 0x22, 0x33);
@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ImportCase{"OneByteShort", 201423, ProfileImportProblem::TooShort},
                     ImportCase{"WithoutMacros", 201424, ProfileImportProblem::None},
                     ImportCase{"Whole", 209104, ProfileImportProblem::None}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(ProfileFileTest, ImportListsItsLaunchActionsAndLeavesTheSavedCopies) {
     model->assignments.record(63).setKind(5);

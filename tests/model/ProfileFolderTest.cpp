@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, CopyNamesTest,
                                                   u"Copy of  Profile_1", u"Copy of  Profile_1 1"},
                                          CopyCase{"Chinese", kLanguageChinese, u"复制  Profile_1",
                                                   u"复制  Profile_1 1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(ProfileFolderTest, CopyOfAProfileThatCannotBeReadIsAllZero) {
     makeProfile("Profile_1.bin");
@@ -192,7 +192,7 @@ INSTANTIATE_TEST_SUITE_P(Names, RenameTest,
                                          RenameCase{"WithBin", u"Game.bin", "Game.bin"},
                                          RenameCase{"BinInside", u"a.bin.b", "a.bin.b.bin"},
                                          RenameCase{"Chinese", u"游戏", "游戏.bin"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(ProfileFolderTest, RenameOntoAnotherProfileOnlyRebuildsTheList) {
     makeProfile("Game.bin", 1);

@@ -221,9 +221,9 @@ TEST_P(UnreadableFileTest, IsReportedAndNeverReplaced) {
 INSTANTIATE_TEST_SUITE_P(LocalFiles, UnreadableFileTest,
                          testing::Combine(testing::ValuesIn(kTargets),
                                           testing::ValuesIn(kObstacles)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    std::get<1>(info.param).name;
+                         [](const auto& p) {
+                             return std::string(std::get<0>(p.param).name) + "_" +
+                                    std::get<1>(p.param).name;
                          });
 
 // The profile manager's opening goes the same way: an unlisted entry in the place of
@@ -254,7 +254,7 @@ TEST_P(UnreadableDefaultProfileTest, OpeningReportsItAndListsNothing) {
 // The three that are no regular file: the list never shows them, whoever runs the test.
 INSTANTIATE_TEST_SUITE_P(LocalFiles, UnreadableDefaultProfileTest,
                          testing::Values(kObstacles[1], kObstacles[2], kObstacles[3]),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& p) { return std::string(p.param.name); });
 
 // Creating never replaces, whatever is in the place; a readable file is kept as well.
 TEST(CreateFileAtomically, CreatesOnlyWhereNothingIs) {

@@ -120,10 +120,10 @@ TEST_F(StrictKeyboard, RecordsEveryBreachOfManners) {
     };
     for (const MannersCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ManualClock clock;
-        VirtualKeyboard k(clock, Strict());
+        ManualClock caseClock;
+        VirtualKeyboard k(caseClock, Strict());
         auto p = k.open(VirtualKeyboard::kCommandInterface);
-        c.host(k, *p, clock);
+        c.host(k, *p, caseClock);
         const auto breaches = k.breaches();
         if (!c.breach) {
             EXPECT_TRUE(breaches.empty()) << breaches.front();

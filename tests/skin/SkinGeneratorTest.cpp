@@ -296,9 +296,8 @@ INSTANTIATE_TEST_SUITE_P(Layouts, KeyboardPictureTest,
                                                         &LabelPoints104, &KeyLabels104},
                                            KeyboardCase{"kb_BK_87.png", "kb_hl_87.png", &KeyRects87,
                                                         &LabelPoints87, &KeyLabels87}),
-                         [](const ::testing::TestParamInfo<KeyboardCase>& info) {
-                             return info.index == 0 ? std::string("Keys104")
-                                                    : std::string("Keys87");
+                         [](const ::testing::TestParamInfo<KeyboardCase>& p) {
+                             return p.index == 0 ? std::string("Keys104") : std::string("Keys87");
                          });
 
 TEST_F(SkinGeneratorTest, TickBoxRedrawAreaOfTheKeyDialogIsItsFillColour) {

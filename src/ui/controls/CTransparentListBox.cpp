@@ -356,10 +356,10 @@ void CTransparentListBox::endEdit(bool commit) {
             post(WM_LIST_EDIT_END, static_cast<std::uintptr_t>(line),
                  TypedDelay(LeadingNumber(newText)));
         } else if (newText != lineText(line)) {
-            const quintptr data = item(line)->data(Qt::UserRole).value<quintptr>();
+            const quintptr itemData = item(line)->data(Qt::UserRole).value<quintptr>();
             deleteLine(line);
-            const int index =
-                isSortingEnabled() ? AddLine(newText, data) : InsertLine(line, newText, data);
+            const int index = isSortingEnabled() ? AddLine(newText, itemData)
+                                                 : InsertLine(line, newText, itemData);
             setSelectedLine(index);
             m_iItemBeingEdited = index;
             if (editMode_ == TransparentRename) {

@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StripCase{"BitmapThatDidNotLoad", {}, 0, 0, 0, {0, 0}, false},
                       StripCase{
                           "BitmapThatDidNotLoadWithFrameSize", {}, 15, 14, 0, {15, 14}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST(BitmapStrip, FrameRectanglesFollowTheDirectionAndStopAtTheLastFrame) {
     const BitmapStrip across(SolidImage({45, 14}, Qt::red), 15, 14);

@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ClickCase{"JustBelowHalfAStep", 216, 12, 100, 0},
                       ClickCase{"HalfAStep", 216, 1, 8, 1},
                       ClickCase{"RightEndOfTheRealTrack", 220, 1, 1, 4}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(CBitSliderTest, ClicksBeyondTheChannelStayInTheRange) {
     setUp(220, 4);

@@ -82,7 +82,8 @@ TEST_F(PanelTest, TheOpenListHidesTheSlidersAndEatsTheNextClick) {
 
 TEST_F(PanelTest, SpeedIsOfferedOnlyForEffectsOneToFortyNine) {
     click(100, 115);
-    for (std::uint8_t effect : {0, 1, 16, 49, 50, 51}) {
+    const std::uint8_t effects[] = {0, 1, 16, 49, 50, 51};
+    for (std::uint8_t effect : effects) {
         SCOPED_TRACE(int(effect));
         settings().setEffectCode(effect);
         window->paintAll();

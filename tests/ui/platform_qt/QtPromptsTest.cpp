@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         PromptCase{"EmptyCaptionIsTheProgramsTitle",
                    u"Cannot register for Wdm2 class device notification", u"", PromptButtons::Ok,
                    QMessageBox::Ok, PromptAnswer::Ok, QMessageBox::Ok, "Tavrin Gaming Keyboard"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace tavrin
