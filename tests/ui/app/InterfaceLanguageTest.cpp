@@ -6,6 +6,7 @@
 
 #include "model/Model.h"
 #include "model/SettingsStore.h"
+#include "support/MemorySettingsStore.h"
 
 namespace tavrin {
 namespace {
