@@ -7,7 +7,6 @@
 
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
-#include "app/InterfaceLanguage.h"
 #include "app/TrayController.h"
 #include "automation/ActiveApplicationSources.h"
 #include "automation/ProfileRules.h"
@@ -23,6 +22,7 @@
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtShell.h"
 #include "platform/qt/TrayIcon.h"
+#include "service/InterfaceLanguage.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
 #include "service/RunPaths.h"

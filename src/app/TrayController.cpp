@@ -9,7 +9,6 @@
 
 #include "app/AccessDeniedNotice.h"
 #include "app/Autostart.h"
-#include "app/InterfaceLanguage.h"
 #include "automation/ProfileRules.h"
 #include "device/WindowMessages.h"
 #include "model/ProfileFolder.h"
@@ -18,6 +17,7 @@
 #include "model/Utf16Text.h"
 #include "platform/qt/QtConversions.h"
 #include "platform/qt/TrayIcon.h"
+#include "service/InterfaceLanguage.h"
 #include "service/KeyboardService.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CAboutDlg.h"

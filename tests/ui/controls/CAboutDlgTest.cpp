@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "model/Model.h"
+#include "support/ScopedTranslation.h"
 #include "ui/controls/CAboutDlg.h"
-#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {

@@ -2,8 +2,8 @@
 // when TAVRIN_SCREENSHOT_DIR is set.
 
 #include "platform/qt/QtConversions.h"
+#include "support/ScopedTranslation.h"
 #include "ui/keymap/KeyMapFixture.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "model/FunctionCatalogue.h"
 #include "model/KeyAssignment.h"
+#include "support/ScopedTranslation.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyMapFixture.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -5,9 +5,9 @@
 #include "model/KeyAssignment.h"
 #include "platform/qt/QtConversions.h"
 #include "support/RecordingShell.h"
+#include "support/ScopedTranslation.h"
 #include "ui/keymap/KeyMapFixture.h"
 #include "ui/keymap/KeyboardEventHandler.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
+#include "support/ScopedTranslation.h"
 #include "ui/macro/MacroTestSupport.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "support/ScopedTranslation.h"
 #include "ui/macro/MacroTestSupport.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "model/LocalFiles.h"
 #include "model/MacroStore.h"
+#include "support/ScopedTranslation.h"
 #include "ui/macro/MacroTestSupport.h"
 #include "ui/macro/RunMacroManager.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

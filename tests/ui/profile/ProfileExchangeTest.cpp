@@ -5,9 +5,9 @@
 #include <QTimer>
 
 #include "model/LaunchActions.h"
+#include "support/ScopedTranslation.h"
 #include "ui/profile/ProfileDialogTestSupport.h"
 #include "ui/profile/RunProfileManager.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -1,8 +1,8 @@
 // The profile manager with the skin the build draws, in both languages and with a few profiles,
 // for a look at it. Saved when TAVRIN_SCREENSHOT_DIR is set.
 
+#include "support/ScopedTranslation.h"
 #include "ui/profile/ProfileDialogTestSupport.h"
-#include "ui/support/ScopedTranslation.h"
 
 namespace tavrin::test {
 namespace {

@@ -10,12 +10,12 @@
 #include <QTreeWidget>
 
 #include "model/Model.h"
+#include "support/ScopedTranslation.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/rules/ProfileRulesDialog.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/RulesTestSupport.h"
-#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {

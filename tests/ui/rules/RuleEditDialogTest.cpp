@@ -7,11 +7,11 @@
 #include <QStandardItemModel>
 
 #include "model/Model.h"
+#include "support/ScopedTranslation.h"
 #include "support/TempDir.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/RulesTestSupport.h"
 #include "ui/rules/RunningProcessDialog.h"
-#include "ui/support/ScopedTranslation.h"
 #include "ui/support/UiTestSupport.h"
 
 namespace tavrin {

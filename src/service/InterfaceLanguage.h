@@ -1,9 +1,10 @@
 #pragma once
 
-// The interface languages. English is the language of every text in the code; each other language
-// is a translation compiled into the program as ":/i18n/tavrin_<name>.qm". Its name is the value
-// of the "Language" setting that selects it and the skin folder "png/<name>" drawn for it, so a
-// new language needs no change here.
+// The interface languages, of the windows, tavrinctl and the D-Bus replies alike. English is the
+// language of every text in the code; each other language is a translation compiled into the
+// program and tavrinctl as ":/i18n/tavrin_<name>.qm". Its name is the value of the "Language"
+// setting that selects it and the skin folder "png/<name>" drawn for it, so a new language needs
+// no change here.
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ QStringList TranslationNames();
 // A name that may stand in a resource path and a folder name: 1 to 32 letters a-z.
 bool IsLanguageName(QStringView name);
 
-// The language of the windows: Chinese wherever LanguageId is 4 (the value "chinese", or no value
+// The interface language: Chinese wherever LanguageId is 4 (the value "chinese", or no value
 // and a "zh" locale); else a translation among `available` that the stored value names exactly;
 // else English.
 QString ChooseLanguage(SettingsStore& settings, std::string_view localeName,

@@ -1,4 +1,4 @@
-#include "app/InterfaceLanguage.h"
+#include "service/InterfaceLanguage.h"
 
 #include <QCoreApplication>
 #include <QDir>
