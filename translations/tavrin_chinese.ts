@@ -546,6 +546,276 @@ keystrokes</source>
     </message>
 </context>
 <context>
+    <name>tavrin::CliRequest</name>
+    <message>
+        <source>%1 has no option --%2.</source>
+        <translation>%1 没有选项 --%2。</translation>
+    </message>
+    <message>
+        <source>--%1 is given twice.</source>
+        <translation>--%1 出现了两次。</translation>
+    </message>
+    <message>
+        <source>--%1 takes no value.</source>
+        <translation>--%1 不带值。</translation>
+    </message>
+    <message>
+        <source>--%1 needs a value.</source>
+        <translation>--%1 需要一个值。</translation>
+    </message>
+    <message>
+        <source>--%1 needs at least one key.</source>
+        <translation>--%1 至少需要一个按键。</translation>
+    </message>
+    <message>
+        <source>Wrong number of arguments. Usage: tavrinctl %1</source>
+        <translation>参数个数不对。用法：tavrinctl %1</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number, not &quot;%2&quot;.</source>
+        <translation>%1 必须是整数，而不是“%2”。</translation>
+    </message>
+    <message>
+        <source>Say on or off, not &quot;%1&quot;.</source>
+        <translation>请输入 on 或 off，而不是“%1”。</translation>
+    </message>
+    <message>
+        <source>%1 needs a value.</source>
+        <translation>%1 需要一个值。</translation>
+    </message>
+    <message>
+        <source>No command given.
+</source>
+        <translation>没有给出命令。
+</translation>
+    </message>
+    <message>
+        <source>Unknown command &quot;%1&quot;.
+</source>
+        <translation>未知的命令“%1”。
+</translation>
+    </message>
+    <message>
+        <source>Give --colour once.</source>
+        <translation>--colour 只能给一次。</translation>
+    </message>
+    <message>
+        <source>Give exactly one of --key, --combo, --macro, --function, --program, --file, --folder, --sound, --disable, --default.</source>
+        <translation>请只给出 --key、--combo、--macro、--function、--program、--file、--folder、--sound、--disable、--default 之一。</translation>
+    </message>
+    <message>
+        <source>Give exactly one of --on, --off, --clear, --all.</source>
+        <translation>请只给出 --on、--off、--clear、--all 之一。</translation>
+    </message>
+    <message>
+        <source>Give one of --process NAME and --window-class CLASS.</source>
+        <translation>请给出 --process NAME 或 --window-class CLASS 之一。</translation>
+    </message>
+    <message>
+        <source>--while is running or focused, not &quot;%1&quot;.</source>
+        <translation>--while 应为 running 或 focused，而不是“%1”。</translation>
+    </message>
+    <message>
+        <source>A window class has no process: use --while focused, or --process NAME.</source>
+        <translation>窗口类没有对应的进程：请使用 --while focused 或 --process NAME。</translation>
+    </message>
+    <message>
+        <source>reset needs --factory: it restores the keyboard&apos;s factory settings.</source>
+        <translation>reset 需要 --factory：它将键盘恢复出厂设置。</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::KeyboardScripting</name>
+    <message>
+        <source>Unknown method %1.</source>
+        <translation>未知的方法 %1。</translation>
+    </message>
+    <message>
+        <source>%1 takes the arguments (%2).</source>
+        <translation>%1 的参数应为 (%2)。</translation>
+    </message>
+    <message>
+        <source>A file could not be written: %1</source>
+        <translation>无法写入文件：%1</translation>
+    </message>
+    <message>
+        <source>No keyboard is connected.</source>
+        <translation>未检测到键盘。</translation>
+    </message>
+    <message>
+        <source>The keyboard is connected, but this user may not open it. Install the udev rule (see the README).</source>
+        <translation>已连接键盘，但当前用户无权打开它。请安装 udev 规则（见 README）。</translation>
+    </message>
+    <message>
+        <source>A window of the program is editing the configuration. Close it, then try again.</source>
+        <translation>程序的窗口正在编辑配置。请关闭该窗口后再试一次。</translation>
+    </message>
+    <message>
+        <source>The keyboard is busy. Try again in a moment.</source>
+        <translation>键盘正忙，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>The keyboard did not take the change: %1</source>
+        <translation>键盘没有接受更改：%1</translation>
+    </message>
+    <message>
+        <source>The factory settings could not be restored: %1</source>
+        <translation>无法恢复出厂设置：%1</translation>
+    </message>
+    <message>
+        <source>Unknown effect &quot;%1&quot;. The effects are Static, Breathing, Wave, Reactive, Sidewinder, Ripple, Instant-on, RainDropo, Horse Race, Scatter, Single Ripple, Character, Radar and DIY1 to DIY5, or 0 to 17.</source>
+        <translation>未知的灯效“%1”。</translation>
+    </message>
+    <message>
+        <source>The speed and the brightness go from 0 to 4.</source>
+        <translation>速度和亮度的范围是 0 到 4。</translation>
+    </message>
+    <message>
+        <source>Unknown direction &quot;%1&quot;: up, down, left or right.</source>
+        <translation>未知的方向“%1”：up、down、left 或 right。</translation>
+    </message>
+    <message>
+        <source>The colour goes from 1 to 8.</source>
+        <translation>颜色的范围是 1 到 8。</translation>
+    </message>
+    <message>
+        <source>The response time is 2 to 20 ms in steps of 2; %1 is not.</source>
+        <translation>响应时间为 2 到 20 毫秒，步长为 2；%1 不在其中。</translation>
+    </message>
+    <message>
+        <source>Unknown report rate &quot;%1&quot;: a position 0 to 3, or 125, 250, 500 or 1000 Hz.</source>
+        <translation>未知的回报率“%1”：位置 0 到 3，或 125、250、500、1000 Hz。</translation>
+    </message>
+    <message>
+        <source>Unknown key &quot;%1&quot;.</source>
+        <translation>未知的按键“%1”。</translation>
+    </message>
+    <message>
+        <source>This keyboard has no key &quot;%1&quot;.</source>
+        <translation>此键盘没有按键“%1”。</translation>
+    </message>
+    <message>
+        <source>A combination has two or three keys joined by &quot;+&quot;.</source>
+        <translation>组合键由两个或三个按键以“+”连接。</translation>
+    </message>
+    <message>
+        <source>There is no macro %1; macros 1 to %2 exist.</source>
+        <translation>没有宏 %1；现有宏 1 到 %2。</translation>
+    </message>
+    <message>
+        <source>Unknown function &quot;%1&quot;.</source>
+        <translation>未知的功能“%1”。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a folder.</source>
+        <translation>“%1”不是文件夹。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a file.</source>
+        <translation>“%1”不是文件。</translation>
+    </message>
+    <message>
+        <source>A key holds a path of at most 255 characters.</source>
+        <translation>按键最多保存 255 个字符的路径。</translation>
+    </message>
+    <message>
+        <source>Unknown assignment &quot;%1&quot;: key, combo, macro, function, program, file, folder, sound, disable or default.</source>
+        <translation>未知的分配方式“%1”。</translation>
+    </message>
+    <message>
+        <source>The assignment was refused.</source>
+        <translation>分配被拒绝。</translation>
+    </message>
+    <message>
+        <source>The DIY layers are 1 to 5.</source>
+        <translation>DIY 层为 1 到 5。</translation>
+    </message>
+    <message>
+        <source>Unknown DIY action &quot;%1&quot;: on, off, clear or all.</source>
+        <translation>未知的 DIY 操作“%1”。</translation>
+    </message>
+    <message>
+        <source>Name the keys to switch.</source>
+        <translation>请指定要切换的按键。</translation>
+    </message>
+    <message>
+        <source>--clear and --all take no keys.</source>
+        <translation>--clear 和 --all 不带按键。</translation>
+    </message>
+    <message>
+        <source>Unknown key &quot;%1&quot;, or one without a light.</source>
+        <translation>未知的按键“%1”，或该键没有灯。</translation>
+    </message>
+    <message>
+        <source>There is no macro %1.</source>
+        <translation>没有宏 %1。</translation>
+    </message>
+    <message>
+        <source>Macro %1 cannot be imported: macros 1 to %2 exist, so the number is 1 to %3.</source>
+        <translation>无法导入宏 %1：现有宏 1 到 %2，编号应为 1 到 %3。</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a macro file: %2</source>
+        <translation>%1 不是宏文件：%2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be a profile name: it must be 1 to 95 characters without &quot;/&quot;, &quot;\&quot; or &quot;..&quot;.</source>
+        <translation>“%1”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\”或“..”。</translation>
+    </message>
+    <message>
+        <source>There are six profiles already.</source>
+        <translation>已有六个配置文件。</translation>
+    </message>
+    <message>
+        <source>There is no profile &quot;%1&quot;.</source>
+        <translation>没有配置文件“%1”。</translation>
+    </message>
+    <message>
+        <source>The profile could not be read: %1</source>
+        <translation>无法读取配置文件：%1</translation>
+    </message>
+    <message>
+        <source>The profile could not be created: %1</source>
+        <translation>无法创建配置文件：%1</translation>
+    </message>
+    <message>
+        <source>The profile could not be copied: %1</source>
+        <translation>无法复制配置文件：%1</translation>
+    </message>
+    <message>
+        <source>There is a profile &quot;%1&quot; already.</source>
+        <translation>已有配置文件“%1”。</translation>
+    </message>
+    <message>
+        <source>The profile could not be renamed: %1</source>
+        <translation>无法重命名配置文件：%1</translation>
+    </message>
+    <message>
+        <source>The last profile cannot be deleted.</source>
+        <translation>不能删除最后一个配置文件。</translation>
+    </message>
+    <message>
+        <source>The profile could not be deleted: %1</source>
+        <translation>无法删除配置文件：%1</translation>
+    </message>
+    <message>
+        <source>Cannot read %1.</source>
+        <translation>无法读取 %1。</translation>
+    </message>
+    <message>
+        <source>%1 is not a profile: it is too short.</source>
+        <translation>%1 不是配置文件：文件太短。</translation>
+    </message>
+    <message>
+        <source>A file that is not a listed profile is in the way: %1</source>
+        <translation>有一个未列出的文件占用了该名称：%1</translation>
+    </message>
+</context>
+<context>
     <name>tavrin::LanguageName</name>
     <message>
         <source>English</source>
@@ -899,6 +1169,37 @@ It is kept as it is, and this window will not save over it. Correct or remove th
     <message>
         <source>Browse</source>
         <translation>浏览</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::tavrinctl</name>
+    <message>
+        <source>Another tavrinctl is using the keyboard. Try again in a moment.</source>
+        <translation>另一个 tavrinctl 正在使用键盘，请稍后再试。</translation>
+    </message>
+    <message>
+        <source>The keyboard did not finish its start-up read.</source>
+        <translation>键盘没有完成启动读取。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; cannot be a profile name.</source>
+        <translation>“%1”不能作为配置文件名。</translation>
+    </message>
+    <message>
+        <source>The name to match is empty.</source>
+        <translation>要匹配的名称为空。</translation>
+    </message>
+    <message>
+        <source>There is no rule %1; there are %2.</source>
+        <translation>没有规则 %1；共有 %2 条。</translation>
+    </message>
+    <message>
+        <source>The program runs and keeps its own keyboard and files; --virtual-device and --data-dir are not used.</source>
+        <translation>程序正在运行并使用它自己的键盘和文件；--virtual-device 和 --data-dir 不起作用。</translation>
+    </message>
+    <message>
+        <source>--no-save stages edits in the running program, and it does not run. Start tavrin-gaming-keyboard, or leave --no-save out.</source>
+        <translation>--no-save 用于在运行中的程序里暂存更改，但程序没有运行。请启动 tavrin-gaming-keyboard，或去掉 --no-save。</translation>
     </message>
 </context>
 </TS>

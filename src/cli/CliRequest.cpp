@@ -1,5 +1,6 @@
 #include "cli/CliRequest.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMap>
 #include <array>
@@ -89,13 +90,10 @@ std::u16string U16(const QString& text) {
 // Reads one command's words: its positional arguments and its options.
 class Reader {
 public:
-    Reader(bool chinese, QString& error) : chinese_(chinese), error_(error) {}
+    explicit Reader(QString& error) : error_(error) {}
 
-    QString say(const QString& english, const QString& chinese) const {
-        return chinese_ ? chinese : english;
-    }
-    bool fail(const QString& english, const QString& chinese) {
-        error_ = say(english, chinese);
+    bool fail(const QString& message) {
+        error_ = message;
         return false;
     }
 
@@ -122,19 +120,22 @@ public:
                 }
             }
             if (!found) {
-                return fail(QStringLiteral("%1 has no option --%2.").arg(form.name, name),
-                            QStringLiteral("%1 没有选项 --%2。").arg(form.name, name));
+                return fail(
+                    QCoreApplication::translate("tavrin::CliRequest", "%1 has no option --%2.")
+                        .arg(form.name, name));
             }
             if (options.contains(name)) {
-                return fail(QStringLiteral("--%1 is given twice.").arg(name),
-                            QStringLiteral("--%1 出现了两次。").arg(name));
+                return fail(
+                    QCoreApplication::translate("tavrin::CliRequest", "--%1 is given twice.")
+                        .arg(name));
             }
             QStringList values;
             switch (found->kind) {
                 case OptionKind::Flag:
                     if (inlineValue) {
-                        return fail(QStringLiteral("--%1 takes no value.").arg(name),
-                                    QStringLiteral("--%1 不带值。").arg(name));
+                        return fail(QCoreApplication::translate("tavrin::CliRequest",
+                                                                "--%1 takes no value.")
+                                        .arg(name));
                     }
                     break;
                 case OptionKind::Value:
@@ -143,8 +144,9 @@ public:
                     } else if (i + 1 < words.size()) {
                         values << words[++i];
                     } else {
-                        return fail(QStringLiteral("--%1 needs a value.").arg(name),
-                                    QStringLiteral("--%1 需要一个值。").arg(name));
+                        return fail(
+                            QCoreApplication::translate("tavrin::CliRequest", "--%1 needs a value.")
+                                .arg(name));
                     }
                     break;
                 case OptionKind::Many:
@@ -155,8 +157,9 @@ public:
                         values << words[++i];
                     }
                     if (values.isEmpty()) {
-                        return fail(QStringLiteral("--%1 needs at least one key.").arg(name),
-                                    QStringLiteral("--%1 至少需要一个按键。").arg(name));
+                        return fail(QCoreApplication::translate("tavrin::CliRequest",
+                                                                "--%1 needs at least one key.")
+                                        .arg(name));
                     }
                     break;
             }
@@ -167,9 +170,8 @@ public:
 
     bool positionals(const QString& command, qsizetype low, qsizetype high) {
         if (positional.size() < low || positional.size() > high) {
-            return fail(QStringLiteral("Wrong number of arguments. Usage: tavrinctl %1")
-                            .arg(CliUsage(command).trimmed()),
-                        QStringLiteral("参数个数不对。用法：tavrinctl %1")
+            return fail(QCoreApplication::translate(
+                            "tavrin::CliRequest", "Wrong number of arguments. Usage: tavrinctl %1")
                             .arg(CliUsage(command).trimmed()));
         }
         return true;
@@ -179,8 +181,9 @@ public:
         bool ok = false;
         const int value = text.toInt(&ok);
         if (!ok) {
-            fail(QStringLiteral("%1 must be a whole number, not \"%2\".").arg(what, text),
-                 QStringLiteral("%1 必须是整数，而不是“%2”。").arg(what, text));
+            fail(QCoreApplication::translate("tavrin::CliRequest",
+                                             "%1 must be a whole number, not \"%2\".")
+                     .arg(what, text));
             return std::nullopt;
         }
         return value;
@@ -193,8 +196,8 @@ public:
         if (text == QStringLiteral("off")) {
             return false;
         }
-        fail(QStringLiteral("Say on or off, not \"%1\".").arg(text),
-             QStringLiteral("请输入 on 或 off，而不是“%1”。").arg(text));
+        fail(QCoreApplication::translate("tavrin::CliRequest", "Say on or off, not \"%1\".")
+                 .arg(text));
         return std::nullopt;
     }
 
@@ -202,7 +205,6 @@ public:
     QMap<QString, QStringList> options;
 
 private:
-    bool chinese_;
     QString& error_;
 };
 
@@ -233,12 +235,12 @@ QString CliUsage(const QString& command) {
     return text;
 }
 
-std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, QString& error) {
+std::optional<CliRequest> ParseCli(const QStringList& arguments, QString& error) {
     CliRequest request;
     bool help = false;
     bool version = false;
     QStringList words;
-    Reader reader(chinese, error);
+    Reader reader(error);
 
     // The options of every command, wherever they stand.
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -251,8 +253,8 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
                 if (i + 1 < arguments.size()) {
                     return arguments[++i];
                 }
-                reader.fail(QStringLiteral("%1 needs a value.").arg(name),
-                            QStringLiteral("%1 需要一个值。").arg(name));
+                reader.fail(QCoreApplication::translate("tavrin::CliRequest", "%1 needs a value.")
+                                .arg(name));
                 return QString();  // marks the failure below
             }
             return std::nullopt;
@@ -286,8 +288,7 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
     }
     if (words.isEmpty() || words.front() == QStringLiteral("help")) {
         if (!help && words.isEmpty()) {
-            error = reader.say(QStringLiteral("No command given.\n"),
-                               QStringLiteral("没有给出命令。\n")) +
+            error = QCoreApplication::translate("tavrin::CliRequest", "No command given.\n") +
                     CliUsage();
             return std::nullopt;
         }
@@ -298,8 +299,8 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
     request.command = words.takeFirst();
     const CommandForm* commandForm = FindCommand(request.command);
     if (!commandForm) {
-        error = reader.say(QStringLiteral("Unknown command \"%1\".\n").arg(request.command),
-                           QStringLiteral("未知的命令“%1”。\n").arg(request.command)) +
+        error = QCoreApplication::translate("tavrin::CliRequest", "Unknown command \"%1\".\n")
+                    .arg(request.command) +
                 CliUsage();
         return std::nullopt;
     }
@@ -326,8 +327,7 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
             return std::nullopt;
         }
         if (o.contains(QStringLiteral("colour")) && o.contains(QStringLiteral("color"))) {
-            reader.fail(QStringLiteral("Give --colour once."),
-                        QStringLiteral("--colour 只能给一次。"));
+            reader.fail(QCoreApplication::translate("tavrin::CliRequest", "Give --colour once."));
             return std::nullopt;
         }
         int speed = -1;
@@ -383,11 +383,10 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
             return std::nullopt;
         }
         if (o.size() != 1) {
-            reader.fail(QStringLiteral("Give exactly one of --key, --combo, --macro, --function, "
-                                       "--program, --file, --folder, --sound, --disable, "
-                                       "--default."),
-                        QStringLiteral("请只给出 --key、--combo、--macro、--function、--program、"
-                                       "--file、--folder、--sound、--disable、--default 之一。"));
+            reader.fail(QCoreApplication::translate(
+                "tavrin::CliRequest",
+                "Give exactly one of --key, --combo, --macro, --function, --program, --file, "
+                "--folder, --sound, --disable, --default."));
             return std::nullopt;
         }
         const QString action = o.firstKey();
@@ -408,8 +407,8 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
             return std::nullopt;
         }
         if (o.size() != 1) {
-            reader.fail(QStringLiteral("Give exactly one of --on, --off, --clear, --all."),
-                        QStringLiteral("请只给出 --on、--off、--clear、--all 之一。"));
+            reader.fail(QCoreApplication::translate(
+                "tavrin::CliRequest", "Give exactly one of --on, --off, --clear, --all."));
             return std::nullopt;
         }
         request.method = QStringLiteral("SetDiyKeys");
@@ -520,21 +519,20 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
             const QString kind =
                 o.value(QStringLiteral("while"), {QStringLiteral("focused")}).value(0);
             if (process == window) {
-                reader.fail(QStringLiteral("Give one of --process NAME and --window-class CLASS."),
-                            QStringLiteral("请给出 --process NAME 或 --window-class CLASS 之一。"));
+                reader.fail(QCoreApplication::translate(
+                    "tavrin::CliRequest", "Give one of --process NAME and --window-class CLASS."));
                 return std::nullopt;
             }
             if (kind != QStringLiteral("focused") && kind != QStringLiteral("running")) {
-                reader.fail(
-                    QStringLiteral("--while is running or focused, not \"%1\".").arg(kind),
-                    QStringLiteral("--while 应为 running 或 focused，而不是“%1”。").arg(kind));
+                reader.fail(QCoreApplication::translate(
+                                "tavrin::CliRequest", "--while is running or focused, not \"%1\".")
+                                .arg(kind));
                 return std::nullopt;
             }
             if (window && kind == QStringLiteral("running")) {
-                reader.fail(QStringLiteral("A window class has no process: use --while focused, "
-                                           "or --process NAME."),
-                            QStringLiteral("窗口类没有对应的进程：请使用 --while focused 或 "
-                                           "--process NAME。"));
+                reader.fail(QCoreApplication::translate(
+                    "tavrin::CliRequest",
+                    "A window class has no process: use --while focused, or --process NAME."));
                 return std::nullopt;
             }
             request.method = QStringLiteral("AutoAdd");
@@ -564,9 +562,9 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, Q
             return std::nullopt;
         }
         if (!o.contains(QStringLiteral("factory"))) {
-            reader.fail(QStringLiteral("reset needs --factory: it restores the keyboard's "
-                                       "factory settings."),
-                        QStringLiteral("reset 需要 --factory：它将键盘恢复出厂设置。"));
+            reader.fail(QCoreApplication::translate(
+                "tavrin::CliRequest",
+                "reset needs --factory: it restores the keyboard's factory settings."));
             return std::nullopt;
         }
         request.method = QStringLiteral("FactoryReset");

@@ -37,9 +37,9 @@ struct CliRequest {
     QString help;  // with CliShow::Help
 };
 
-// `arguments` without the program's name. nullopt with `error` set (in the interface language)
-// for a usage error.
-std::optional<CliRequest> ParseCli(const QStringList& arguments, bool chinese, QString& error);
+// `arguments` without the program's name. nullopt with `error` set for a usage error, translated
+// by the installed translation.
+std::optional<CliRequest> ParseCli(const QStringList& arguments, QString& error);
 
 // The whole usage text, or one command's.
 QString CliUsage(const QString& command = {});

@@ -11,10 +11,12 @@
 #include <QEventLoop>
 #include <QLockFile>
 #include <QTimer>
+#include <QTranslator>
 #include <array>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "automation/ProfileRules.h"
 #include "cli/CliOutput.h"
@@ -26,6 +28,7 @@
 #include "platform/hidraw/HidrawBackend.h"
 #include "platform/qt/DesktopLocale.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "service/InterfaceLanguage.h"
 #include "service/KeyboardScripting.h"
 #include "service/KeyboardService.h"
 #include "service/RunPaths.h"
@@ -46,10 +49,6 @@ void Print(const QString& text) {
 
 void Complain(const QString& text) {
     std::fprintf(stderr, "tavrinctl: %s\n", text.toUtf8().constData());
-}
-
-QString Say(bool chinese, const QString& english, const QString& chinese_) {
-    return chinese ? chinese_ : english;
 }
 
 // ---- The running program, over the session bus -------------------------------------------------
@@ -150,11 +149,10 @@ private:
 
 class InProcess {
 public:
-    InProcess(const CliRequest& request, SettingsStore& settings, std::uint16_t languageId)
-        : request_(request), settings_(settings), languageId_(languageId) {}
+    InProcess(const CliRequest& request, SettingsStore& settings, QString language)
+        : request_(request), settings_(settings), language_(std::move(language)) {}
 
     int run() {
-        const bool chinese = languageId_ == kLanguageChinese;
         const ProgramPaths paths = ResolveRunPaths(request_.dataDir);
         std::error_code ec;
         std::filesystem::create_directories(paths.dataDir / "Configure", ec);
@@ -164,10 +162,9 @@ public:
                            .absoluteFilePath(QStringLiteral(".tavrinctl.lock")));
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
-            Complain(Say(chinese,
-                         QStringLiteral("Another tavrinctl is using the keyboard. Try again in a "
-                                        "moment."),
-                         QStringLiteral("另一个 tavrinctl 正在使用键盘，请稍后再试。")));
+            Complain(QCoreApplication::translate(
+                "tavrin::tavrinctl",
+                "Another tavrinctl is using the keyboard. Try again in a moment."));
             return 5;
         }
 
@@ -178,7 +175,7 @@ public:
             backend_ = std::make_unique<HidrawBackend>();
         }
         service_ = std::make_unique<KeyboardService>(paths, *backend_, clock_);
-        service_->model().languageId = languageId_;
+        SetModelLanguage(service_->model(), language_);
         // Key events are the running program's business; tavrinctl ends after one command.
         service_->setKeyEvents(false);
         // The local files, as the program reads them at start-up; one that cannot be read is
@@ -198,8 +195,8 @@ public:
         const bool keyboard =
             request_.show == CliShow::Status || KeyboardScripting::needsKeyboard(request_.method);
         if (keyboard && !settle()) {
-            Complain(Say(chinese, QStringLiteral("The keyboard did not finish its start-up read."),
-                         QStringLiteral("键盘没有完成启动读取。")));
+            Complain(QCoreApplication::translate("tavrin::tavrinctl",
+                                                 "The keyboard did not finish its start-up read."));
             return 1;
         }
         if (request_.show == CliShow::Status) {
@@ -279,7 +276,7 @@ private:
 
     const CliRequest& request_;
     SettingsStore& settings_;
-    std::uint16_t languageId_;
+    QString language_;
     SteadyClock clock_;
     std::unique_ptr<HidBackend> backend_;
     std::unique_ptr<KeyboardService> service_;
@@ -289,7 +286,7 @@ private:
 // ---- Automatic profiles: their file
 // ---------------------------------------------------------------
 
-int RunAuto(const CliRequest& request, bool chinese) {
+int RunAuto(const CliRequest& request) {
     const QString path = ProfileRulesPath();
     const RulesLoad load = LoadProfileRules(path);
     if (!load.rules) {
@@ -308,8 +305,9 @@ int RunAuto(const CliRequest& request, bool chinese) {
     } else if (m == QStringLiteral("AutoAdd") || m == QStringLiteral("AutoDefault")) {
         const QString profile = request.args[0].toString();
         if (!profile.isEmpty() && !IsSafeProfileName(profile.toStdU16String())) {
-            Complain(Say(chinese, QStringLiteral("\"%1\" cannot be a profile name.").arg(profile),
-                         QStringLiteral("“%1”不能作为配置文件名。").arg(profile)));
+            Complain(
+                QCoreApplication::translate("tavrin::tavrinctl", "\"%1\" cannot be a profile name.")
+                    .arg(profile));
             return 2;
         }
         if (m == QStringLiteral("AutoDefault")) {
@@ -325,8 +323,8 @@ int RunAuto(const CliRequest& request, bool chinese) {
                             ? ProfileRule::Kind::WhileRunning
                             : ProfileRule::Kind::WhileFocused;
             if (rule.pattern.isEmpty()) {
-                Complain(Say(chinese, QStringLiteral("The name to match is empty."),
-                             QStringLiteral("要匹配的名称为空。")));
+                Complain(QCoreApplication::translate("tavrin::tavrinctl",
+                                                     "The name to match is empty."));
                 return 2;
             }
             rules.rules.append(rule);
@@ -334,10 +332,10 @@ int RunAuto(const CliRequest& request, bool chinese) {
     } else if (m == QStringLiteral("AutoRemove")) {
         const int n = request.args[0].toInt();
         if (n < 1 || n > rules.rules.size()) {
-            Complain(Say(
-                chinese,
-                QStringLiteral("There is no rule %1; there are %2.").arg(n).arg(rules.rules.size()),
-                QStringLiteral("没有规则 %1；共有 %2 条。").arg(n).arg(rules.rules.size())));
+            Complain(QCoreApplication::translate("tavrin::tavrinctl",
+                                                 "There is no rule %1; there are %2.")
+                         .arg(n)
+                         .arg(rules.rules.size()));
             return 2;
         }
         rules.rules.removeAt(n - 1);
@@ -361,11 +359,16 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVRIN_VERSION));
 
     QtSettingsStore settings;
-    const std::uint16_t languageId = ReadLanguageId(settings, DesktopLocaleName());
-    const bool chinese = languageId == kLanguageChinese;
+    // The program's language, by the program's rule, and its translation for every message.
+    const QString language = ChooseLanguage(settings, DesktopLocaleName(), TranslationNames());
+    const std::unique_ptr<QTranslator> translator = LoadTranslation(language);
+    const bool translated = translator && QCoreApplication::installTranslator(translator.get());
+    if (!translated && language != QLatin1String(kEnglishLanguage)) {
+        Complain(QStringLiteral("the %1 translation did not load").arg(language));
+    }
 
     QString error;
-    const auto request = ParseCli(QCoreApplication::arguments().mid(1), chinese, error);
+    const auto request = ParseCli(QCoreApplication::arguments().mid(1), error);
     if (!request) {
         Complain(error.trimmed());
         return 2;
@@ -380,29 +383,26 @@ int main(int argc, char** argv) {
     }
 
     if (request->show == CliShow::Auto) {
-        return RunAuto(*request, chinese);
+        return RunAuto(*request);
     }
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface()->isServiceRegistered(QLatin1String(kBusName))) {
         if (request->virtualDevice || request->dataDir) {
-            Complain(Say(chinese,
-                         QStringLiteral("The program runs and keeps its own keyboard and files; "
-                                        "--virtual-device and --data-dir are not used."),
-                         QStringLiteral("程序正在运行并使用它自己的键盘和文件；"
-                                        "--virtual-device 和 --data-dir 不起作用。")));
+            Complain(QCoreApplication::translate(
+                "tavrin::tavrinctl",
+                "The program runs and keeps its own keyboard and files; --virtual-device and "
+                "--data-dir are not used."));
         }
         return RunOverBus(bus, *request);
     }
     if (request->noSave) {
-        Complain(Say(chinese,
-                     QStringLiteral("--no-save stages edits in the running program, and it does "
-                                    "not run. Start tavrin-gaming-keyboard, or leave --no-save "
-                                    "out."),
-                     QStringLiteral("--no-save 用于在运行中的程序里暂存更改，但程序没有运行。"
-                                    "请启动 tavrin-gaming-keyboard，或去掉 --no-save。")));
+        Complain(QCoreApplication::translate(
+            "tavrin::tavrinctl",
+            "--no-save stages edits in the running program, and it does not run. Start "
+            "tavrin-gaming-keyboard, or leave --no-save out."));
         return 2;
     }
-    InProcess local(*request, settings, languageId);
+    InProcess local(*request, settings, language);
     return local.run();
 }

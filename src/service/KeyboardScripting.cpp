@@ -154,8 +154,7 @@ KeyboardScripting::KeyboardScripting(KeyboardService& service, SettingsStore& se
 void KeyboardScripting::call(const QString& method, const QVariantList& args, Done done) {
     const Method* m = find(method);
     if (!m) {
-        done(invalid(QStringLiteral("Unknown method %1.").arg(method),
-                     QStringLiteral("未知的方法 %1。").arg(method)));
+        done(invalid(tr("Unknown method %1.").arg(method)));
         return;
     }
     const QLatin1String signature(m->signature);
@@ -178,8 +177,7 @@ void KeyboardScripting::call(const QString& method, const QVariantList& args, Do
         }
     }
     if (!typed) {
-        done(invalid(QStringLiteral("%1 takes the arguments (%2).").arg(method, signature),
-                     QStringLiteral("%1 的参数应为 (%2)。").arg(method, signature)));
+        done(invalid(tr("%1 takes the arguments (%2).").arg(method, signature)));
         return;
     }
     (this->*(m->run))(args, std::move(done));
@@ -187,24 +185,19 @@ void KeyboardScripting::call(const QString& method, const QVariantList& args, Do
 
 // ---- Answers ---------------------------------------------------------------------------------
 
-QString KeyboardScripting::say(const QString& english, const QString& chinese) const {
-    return service_.model().chinese() ? chinese : english;
+// The messages are translated where they are made, by the translation the program or tavrinctl
+// installed for the interface language at start-up.
+ScriptReply KeyboardScripting::error(ScriptError kind, const QString& message) const {
+    return {kind, message, {}};
 }
 
-ScriptReply KeyboardScripting::error(ScriptError kind, const QString& english,
-                                     const QString& chinese) const {
-    return {kind, say(english, chinese), {}};
-}
-
-ScriptReply KeyboardScripting::invalid(const QString& english, const QString& chinese) const {
-    return error(ScriptError::InvalidValue, english, chinese);
+ScriptReply KeyboardScripting::invalid(const QString& message) const {
+    return error(ScriptError::InvalidValue, message);
 }
 
 ScriptReply KeyboardScripting::cannotWrite(const WriteResult& result) const {
     // The change is in the model; only the file that keeps it could not be written.
-    return error(ScriptError::Failed,
-                 QStringLiteral("A file could not be written: %1").arg(Q(result.error)),
-                 QStringLiteral("无法写入文件：%1").arg(Q(result.error)));
+    return error(ScriptError::Failed, tr("A file could not be written: %1").arg(Q(result.error)));
 }
 
 ScriptReply KeyboardScripting::unavailable(Availability why) const {
@@ -212,25 +205,20 @@ ScriptReply KeyboardScripting::unavailable(Availability why) const {
         case Availability::Started:
             return {};
         case Availability::NoKeyboard:
-            return error(ScriptError::NoKeyboard, QStringLiteral("No keyboard is connected."),
-                         QStringLiteral("未检测到键盘。"));
+            return error(ScriptError::NoKeyboard, tr("No keyboard is connected."));
         case Availability::AccessDenied:
             return error(ScriptError::AccessDenied,
-                         QStringLiteral("The keyboard is connected, but this user may not open "
-                                        "it. Install the udev rule (see the README)."),
-                         QStringLiteral("已连接键盘，但当前用户无权打开它。请安装 udev 规则（见 "
-                                        "README）。"));
+                         tr("The keyboard is connected, but this user may not open it. Install the "
+                            "udev rule (see the README)."));
         case Availability::Busy:
             break;
     }
     if (service_.heldByWindow()) {
-        return error(ScriptError::Busy,
-                     QStringLiteral("A window of the program is editing the configuration. "
-                                    "Close it, then try again."),
-                     QStringLiteral("程序的窗口正在编辑配置。请关闭该窗口后再试一次。"));
+        return error(
+            ScriptError::Busy,
+            tr("A window of the program is editing the configuration. Close it, then try again."));
     }
-    return error(ScriptError::Busy, QStringLiteral("The keyboard is busy. Try again in a moment."),
-                 QStringLiteral("键盘正忙，请稍后再试。"));
+    return error(ScriptError::Busy, tr("The keyboard is busy. Try again in a moment."));
 }
 
 std::optional<ScriptReply> KeyboardScripting::refusal(bool send) const {
@@ -264,10 +252,8 @@ void KeyboardScripting::onSaveFinished(const LinkResult& result) {
     Waiter waiter = std::move(saveWaiters_.front());
     saveWaiters_.pop_front();
     if (!result) {
-        waiter.done(
-            error(ScriptError::Failed,
-                  QStringLiteral("The keyboard did not take the change: %1").arg(Q(result.error)),
-                  QStringLiteral("键盘没有接受更改：%1").arg(Q(result.error))));
+        waiter.done(error(ScriptError::Failed,
+                          tr("The keyboard did not take the change: %1").arg(Q(result.error))));
         return;
     }
     waiter.done({ScriptError::None, {}, waiter.value});
@@ -280,10 +266,8 @@ void KeyboardScripting::onResetFinished(const LinkResult& result) {
     Done done = std::move(resetWaiters_.front());
     resetWaiters_.pop_front();
     if (!result) {
-        done(error(
-            ScriptError::Failed,
-            QStringLiteral("The factory settings could not be restored: %1").arg(Q(result.error)),
-            QStringLiteral("无法恢复出厂设置：%1").arg(Q(result.error))));
+        done(error(ScriptError::Failed,
+                   tr("The factory settings could not be restored: %1").arg(Q(result.error))));
         return;
     }
     done({});
@@ -337,18 +321,16 @@ void KeyboardScripting::setLighting(const QVariantList& a, Done done) {
     if (!effectText.isEmpty()) {
         effect = FindEffect(U16(effectText));
         if (!effect) {
-            done(invalid(QStringLiteral("Unknown effect \"%1\". The effects are Static, Breathing, "
-                                        "Wave, Reactive, Sidewinder, Ripple, Instant-on, "
-                                        "RainDropo, Horse Race, Scatter, Single Ripple, "
-                                        "Character, Radar and DIY1 to DIY5, or 0 to 17.")
-                             .arg(effectText),
-                         QStringLiteral("未知的灯效“%1”。").arg(effectText)));
+            done(
+                invalid(tr("Unknown effect \"%1\". The effects are Static, Breathing, Wave, "
+                           "Reactive, Sidewinder, Ripple, Instant-on, RainDropo, Horse Race, "
+                           "Scatter, Single Ripple, Character, Radar and DIY1 to DIY5, or 0 to 17.")
+                            .arg(effectText)));
             return;
         }
     }
     if (speed < -1 || speed > 4 || brightness < -1 || brightness > 4) {
-        done(invalid(QStringLiteral("The speed and the brightness go from 0 to 4."),
-                     QStringLiteral("速度和亮度的范围是 0 到 4。")));
+        done(invalid(tr("The speed and the brightness go from 0 to 4.")));
         return;
     }
     std::optional<std::uint8_t> direction;
@@ -356,15 +338,12 @@ void KeyboardScripting::setLighting(const QVariantList& a, Done done) {
         direction = FindDirection(U16(directionText));
         if (!direction) {
             done(invalid(
-                QStringLiteral("Unknown direction \"%1\": up, down, left or right.")
-                    .arg(directionText),
-                QStringLiteral("未知的方向“%1”：up、down、left 或 right。").arg(directionText)));
+                tr("Unknown direction \"%1\": up, down, left or right.").arg(directionText)));
             return;
         }
     }
     if (colour != -1 && (colour < 1 || colour > 8)) {
-        done(invalid(QStringLiteral("The colour goes from 1 to 8."),
-                     QStringLiteral("颜色的范围是 1 到 8。")));
+        done(invalid(tr("The colour goes from 1 to 8.")));
         return;
     }
     if (auto refused = refusal(send)) {
@@ -411,9 +390,7 @@ void KeyboardScripting::setWinLock(const QVariantList& a, Done done) {
 void KeyboardScripting::setResponseTime(const QVariantList& a, Done done) {
     const int ms = a[0].toInt();
     if (ms < 2 || ms > 20 || ms % 2 != 0) {
-        done(invalid(
-            QStringLiteral("The response time is 2 to 20 ms in steps of 2; %1 is not.").arg(ms),
-            QStringLiteral("响应时间为 2 到 20 毫秒，步长为 2；%1 不在其中。").arg(ms)));
+        done(invalid(tr("The response time is 2 to 20 ms in steps of 2; %1 is not.").arg(ms)));
         return;
     }
     if (auto refused = refusal(a[1].toBool())) {
@@ -427,11 +404,9 @@ void KeyboardScripting::setResponseTime(const QVariantList& a, Done done) {
 void KeyboardScripting::setReportRate(const QVariantList& a, Done done) {
     const auto position = FindReportPosition(U16(a[0].toString()));
     if (!position) {
-        done(invalid(QStringLiteral("Unknown report rate \"%1\": a position 0 to 3, or 125, "
-                                    "250, 500 or 1000 Hz.")
-                         .arg(a[0].toString()),
-                     QStringLiteral("未知的回报率“%1”：位置 0 到 3，或 125、250、500、1000 Hz。")
-                         .arg(a[0].toString())));
+        done(invalid(
+            tr("Unknown report rate \"%1\": a position 0 to 3, or 125, 250, 500 or 1000 Hz.")
+                .arg(a[0].toString())));
         return;
     }
     if (auto refused = refusal(a[1].toBool())) {
@@ -453,13 +428,11 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
 
     const auto position = FindKeyPosition(U16(keyText));
     if (!position) {
-        done(invalid(QStringLiteral("Unknown key \"%1\".").arg(keyText),
-                     QStringLiteral("未知的按键“%1”。").arg(keyText)));
+        done(invalid(tr("Unknown key \"%1\".").arg(keyText)));
         return;
     }
     if (service_.connected() && !KeyOnLayout(*position, model.layoutVariant)) {
-        done(invalid(QStringLiteral("This keyboard has no key \"%1\".").arg(keyText),
-                     QStringLiteral("此键盘没有按键“%1”。").arg(keyText)));
+        done(invalid(tr("This keyboard has no key \"%1\".").arg(keyText)));
         return;
     }
 
@@ -473,8 +446,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
         return vk;
     };
     const auto unknownKey = [&](const QString& name) {
-        return invalid(QStringLiteral("Unknown key \"%1\".").arg(name),
-                       QStringLiteral("未知的按键“%1”。").arg(name));
+        return invalid(tr("Unknown key \"%1\".").arg(name));
     };
     if (action == QStringLiteral("key")) {
         const auto vk = keyToSend(value);
@@ -493,8 +465,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
             parts.last() = QStringLiteral("+");
         }
         if (parts.size() < 2 || parts.size() > 3) {
-            done(invalid(QStringLiteral("A combination has two or three keys joined by \"+\"."),
-                         QStringLiteral("组合键由两个或三个按键以“+”连接。")));
+            done(invalid(tr("A combination has two or three keys joined by \"+\".")));
             return;
         }
         choice.pendingKind = KindByte(AssignmentKind::KeyCombination);
@@ -511,9 +482,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
         const auto number = ParseDecimal(U16(value));
         const std::size_t used = UsedMacroSlots(model.macros);
         if (!number || *number < 1 || static_cast<std::size_t>(*number) > used) {
-            done(invalid(
-                QStringLiteral("There is no macro %1; macros 1 to %2 exist.").arg(value).arg(used),
-                QStringLiteral("没有宏 %1；现有宏 1 到 %2。").arg(value).arg(used)));
+            done(invalid(tr("There is no macro %1; macros 1 to %2 exist.").arg(value).arg(used)));
             return;
         }
         choice.pendingKind = KindByte(AssignmentKind::Macro);
@@ -521,8 +490,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
     } else if (action == QStringLiteral("function")) {
         const CatalogueFunction* f = FindFunction(U16(value));
         if (!f) {
-            done(invalid(QStringLiteral("Unknown function \"%1\".").arg(value),
-                         QStringLiteral("未知的功能“%1”。").arg(value)));
+            done(invalid(tr("Unknown function \"%1\".").arg(value)));
             return;
         }
         choice.pendingKind = KindByte(AssignmentKind::Function);
@@ -533,16 +501,13 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
         const QFileInfo info(value);
         const bool folder = action == QStringLiteral("folder");
         if (value.isEmpty() || !info.exists() || (folder ? !info.isDir() : !info.isFile())) {
-            done(invalid(folder ? QStringLiteral("\"%1\" is not a folder.").arg(value)
-                                : QStringLiteral("\"%1\" is not a file.").arg(value),
-                         folder ? QStringLiteral("“%1”不是文件夹。").arg(value)
-                                : QStringLiteral("“%1”不是文件。").arg(value)));
+            done(invalid(folder ? tr("\"%1\" is not a folder.").arg(value)
+                                : tr("\"%1\" is not a file.").arg(value)));
             return;
         }
         const QString path = info.absoluteFilePath();
         if (static_cast<std::size_t>(path.size()) > PendingAssignment::kLaunchPathMaxChars) {
-            done(invalid(QStringLiteral("A key holds a path of at most 255 characters."),
-                         QStringLiteral("按键最多保存 255 个字符的路径。")));
+            done(invalid(tr("A key holds a path of at most 255 characters.")));
             return;
         }
         choice.pendingKind = KindByte(action == QStringLiteral("program") ? AssignmentKind::Startup
@@ -556,10 +521,9 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
     } else if (action == QStringLiteral("default")) {
         choice.pendingKeyCount = PendingAssignment::kDefaultKeyCount;
     } else {
-        done(invalid(QStringLiteral("Unknown assignment \"%1\": key, combo, macro, function, "
-                                    "program, file, folder, sound, disable or default.")
-                         .arg(action),
-                     QStringLiteral("未知的分配方式“%1”。").arg(action)));
+        done(invalid(tr("Unknown assignment \"%1\": key, combo, macro, function, program, file, "
+                        "folder, sound, disable or default.")
+                         .arg(action)));
         return;
     }
 
@@ -571,8 +535,7 @@ void KeyboardScripting::assignKey(const QVariantList& a, Done done) {
     if (const EditResult r = service_.assignKey(*position, choice, written);
         r != EditResult::Done) {
         done(r == EditResult::Busy ? unavailable(Availability::Busy)
-                                   : invalid(QStringLiteral("The assignment was refused."),
-                                             QStringLiteral("分配被拒绝。")));
+                                   : invalid(tr("The assignment was refused.")));
         return;
     }
     if (!written) {
@@ -589,23 +552,18 @@ void KeyboardScripting::setDiyKeys(const QVariantList& a, Done done) {
     const QStringList keys = a[2].toStringList();
     const bool send = a[3].toBool();
     if (layer < 1 || layer > static_cast<int>(SettingsBlock::kDiyTableCount)) {
-        done(invalid(QStringLiteral("The DIY layers are 1 to 5."),
-                     QStringLiteral("DIY 层为 1 到 5。")));
+        done(invalid(tr("The DIY layers are 1 to 5.")));
         return;
     }
     const bool on = action == QStringLiteral("on") || action == QStringLiteral("all");
     const bool named = action == QStringLiteral("on") || action == QStringLiteral("off");
     if (!named && action != QStringLiteral("clear") && action != QStringLiteral("all")) {
-        done(
-            invalid(QStringLiteral("Unknown DIY action \"%1\": on, off, clear or all.").arg(action),
-                    QStringLiteral("未知的 DIY 操作“%1”。").arg(action)));
+        done(invalid(tr("Unknown DIY action \"%1\": on, off, clear or all.").arg(action)));
         return;
     }
     if (named == keys.isEmpty()) {
-        done(invalid(named ? QStringLiteral("Name the keys to switch.")
-                           : QStringLiteral("--clear and --all take no keys."),
-                     named ? QStringLiteral("请指定要切换的按键。")
-                           : QStringLiteral("--clear 和 --all 不带按键。")));
+        done(invalid(named ? tr("Name the keys to switch.")
+                           : tr("--clear and --all take no keys.")));
         return;
     }
     const std::uint8_t layout = service_.model().layoutVariant;
@@ -614,8 +572,7 @@ void KeyboardScripting::setDiyKeys(const QVariantList& a, Done done) {
         for (const QString& key : keys) {
             const auto p = FindKeyPosition(U16(key));
             if (!p || !HasLight(*p) || (service_.connected() && !KeyOnLayout(*p, layout))) {
-                done(invalid(QStringLiteral("Unknown key \"%1\", or one without a light.").arg(key),
-                             QStringLiteral("未知的按键“%1”，或该键没有灯。").arg(key)));
+                done(invalid(tr("Unknown key \"%1\", or one without a light.").arg(key)));
                 return;
             }
             positions.push_back(*p);
@@ -659,8 +616,7 @@ void KeyboardScripting::listMacros(const QVariantList&, Done done) {
 void KeyboardScripting::getMacro(const QVariantList& a, Done done) {
     const auto slot = macroSlot(a[0]);
     if (!slot) {
-        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
-                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        done(invalid(tr("There is no macro %1.").arg(a[0].toInt())));
         return;
     }
     done({ScriptError::None,
@@ -671,8 +627,7 @@ void KeyboardScripting::getMacro(const QVariantList& a, Done done) {
 void KeyboardScripting::deleteMacro(const QVariantList& a, Done done) {
     const auto slot = macroSlot(a[0]);
     if (!slot) {
-        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
-                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        done(invalid(tr("There is no macro %1.").arg(a[0].toInt())));
         return;
     }
     const bool send = a[1].toBool();
@@ -697,30 +652,24 @@ void KeyboardScripting::importMacro(const QVariantList& a, Done done) {
     const std::size_t used = UsedMacroSlots(service_.model().macros);
     // A macro replaces one that exists or comes right after them: the slots stay contiguous.
     if (n < 1 || static_cast<std::size_t>(n) > std::min(used + 1, MacroTable::kRecordCount)) {
-        done(invalid(QStringLiteral("Macro %1 cannot be imported: macros 1 to %2 exist, so the "
-                                    "number is 1 to %3.")
-                         .arg(n)
-                         .arg(used)
-                         .arg(std::min(used + 1, MacroTable::kRecordCount)),
-                     QStringLiteral("无法导入宏 %1：现有宏 1 到 %2，编号应为 1 到 %3。")
-                         .arg(n)
-                         .arg(used)
-                         .arg(std::min(used + 1, MacroTable::kRecordCount))));
+        done(invalid(
+            tr("Macro %1 cannot be imported: macros 1 to %2 exist, so the number is 1 to %3.")
+                .arg(n)
+                .arg(used)
+                .arg(std::min(used + 1, MacroTable::kRecordCount))));
         return;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || QFileInfo(path).isDir()) {
         done(error(ScriptError::FileNotReadable,
-                   QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()),
-                   QStringLiteral("无法读取 %1：%2").arg(path, file.errorString())));
+                   tr("Cannot read %1: %2").arg(path, file.errorString())));
         return;
     }
     const QByteArray json = file.read(1 << 20);
     MacroTable scratch;
     QString problem;
     if (!MacroFromJson(json, scratch.record(0), problem)) {
-        done(invalid(QStringLiteral("%1 is not a macro file: %2").arg(path, problem),
-                     QStringLiteral("%1 不是宏文件：%2").arg(path, problem)));
+        done(invalid(tr("%1 is not a macro file: %2").arg(path, problem)));
         return;
     }
     if (auto refused = refusal(send)) {
@@ -742,8 +691,7 @@ void KeyboardScripting::importMacro(const QVariantList& a, Done done) {
 void KeyboardScripting::exportMacro(const QVariantList& a, Done done) {
     const auto slot = macroSlot(a[0]);
     if (!slot) {
-        done(invalid(QStringLiteral("There is no macro %1.").arg(a[0].toInt()),
-                     QStringLiteral("没有宏 %1。").arg(a[0].toInt())));
+        done(invalid(tr("There is no macro %1.").arg(a[0].toInt())));
         return;
     }
     const QByteArray json = MacroToJson(std::as_const(service_.model().macros).record(*slot));
@@ -794,21 +742,17 @@ void KeyboardScripting::factoryReset(const QVariantList&, Done done) {
 // ---- Profiles --------------------------------------------------------------------------------
 
 ScriptReply KeyboardScripting::badProfileName(const QString& name) const {
-    return invalid(
-        QStringLiteral("\"%1\" cannot be a profile name: it must be 1 to 95 characters "
-                       "without \"/\", \"\\\" or \"..\".")
-            .arg(name),
-        QStringLiteral("“%1”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\\”或“..”。")
-            .arg(name));
+    return invalid(tr("\"%1\" cannot be a profile name: it must be 1 to 95 characters without "
+                      "\"/\", \"\\\" or \"..\".")
+                       .arg(name));
 }
 
-ScriptReply KeyboardScripting::profileFailed(const ProfileResult& result, const QString& english,
-                                             const QString& chinese) const {
+ScriptReply KeyboardScripting::profileFailed(const ProfileResult& result,
+                                             const QString& message) const {
     if (result.status == ProfileStatus::TooMany) {
-        return error(ScriptError::Failed, QStringLiteral("There are six profiles already."),
-                     QStringLiteral("已有六个配置文件。"));
+        return error(ScriptError::Failed, tr("There are six profiles already."));
     }
-    return error(ScriptError::Failed, english.arg(Q(result.error)), chinese.arg(Q(result.error)));
+    return error(ScriptError::Failed, message.arg(Q(result.error)));
 }
 
 std::optional<ScriptReply> KeyboardScripting::openProfile(ProfileFolder& folder,
@@ -820,8 +764,7 @@ std::optional<ScriptReply> KeyboardScripting::openProfile(ProfileFolder& folder,
     static_cast<void>(folder.openFolder(settings_));  // an empty folder gets its first profile
     line = folder.find(U16(name));
     if (!line) {
-        return invalid(QStringLiteral("There is no profile \"%1\".").arg(name),
-                       QStringLiteral("没有配置文件“%1”。").arg(name));
+        return invalid(tr("There is no profile \"%1\".").arg(name));
     }
     return std::nullopt;
 }
@@ -851,8 +794,7 @@ void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
     const ProfileResult applied = folder.applySelected(line, service_.model(), settings_);
     if (!applied) {
         done(error(ScriptError::FileNotReadable,
-                   QStringLiteral("The profile could not be read: %1").arg(Q(applied.error)),
-                   QStringLiteral("无法读取配置文件：%1").arg(Q(applied.error))));
+                   tr("The profile could not be read: %1").arg(Q(applied.error))));
         return;
     }
     // As the profile manager's OK followed by Save: the differences go to the keyboard at once;
@@ -889,8 +831,7 @@ void KeyboardScripting::newProfile(const QVariantList&, Done done) {
     static_cast<void>(folder.openFolder(settings_));
     const ProfileResult made = folder.newProfile();
     if (!made) {
-        done(profileFailed(made, QStringLiteral("The profile could not be created: %1"),
-                           QStringLiteral("无法创建配置文件：%1")));
+        done(profileFailed(made, tr("The profile could not be created: %1")));
         return;
     }
     done({ScriptError::None, {}, Q(made.name)});
@@ -905,8 +846,7 @@ void KeyboardScripting::copyProfile(const QVariantList& a, Done done) {
     }
     const ProfileResult copied = folder.copyProfile(line, service_.model().languageId);
     if (!copied) {
-        done(profileFailed(copied, QStringLiteral("The profile could not be copied: %1"),
-                           QStringLiteral("无法复制配置文件：%1")));
+        done(profileFailed(copied, tr("The profile could not be copied: %1")));
         return;
     }
     done({ScriptError::None, {}, Q(copied.name)});
@@ -926,13 +866,11 @@ void KeyboardScripting::renameProfile(const QVariantList& a, Done done) {
     }
     const ProfileResult renamed = folder.renameProfile(*line, U16(to));
     if (renamed.status == ProfileStatus::SameFile) {
-        done(invalid(QStringLiteral("There is a profile \"%1\" already.").arg(to),
-                     QStringLiteral("已有配置文件“%1”。").arg(to)));
+        done(invalid(tr("There is a profile \"%1\" already.").arg(to)));
         return;
     }
     if (!renamed) {
-        done(profileFailed(renamed, QStringLiteral("The profile could not be renamed: %1"),
-                           QStringLiteral("无法重命名配置文件：%1")));
+        done(profileFailed(renamed, tr("The profile could not be renamed: %1")));
         return;
     }
     done({ScriptError::None, {}, Q(renamed.name)});
@@ -946,14 +884,12 @@ void KeyboardScripting::deleteProfile(const QVariantList& a, Done done) {
         return;
     }
     if (folder.checkDelete(line) == ProfileStatus::LastProfile) {
-        done(error(ScriptError::Failed, QStringLiteral("The last profile cannot be deleted."),
-                   QStringLiteral("不能删除最后一个配置文件。")));
+        done(error(ScriptError::Failed, tr("The last profile cannot be deleted.")));
         return;
     }
     const ProfileResult deleted = folder.deleteProfile(*line, 0);
     if (!deleted) {
-        done(profileFailed(deleted, QStringLiteral("The profile could not be deleted: %1"),
-                           QStringLiteral("无法删除配置文件：%1")));
+        done(profileFailed(deleted, tr("The profile could not be deleted: %1")));
         return;
     }
     done({});
@@ -975,12 +911,10 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
         case ProfileImportProblem::None:
             break;
         case ProfileImportProblem::CannotOpen:
-            done(error(ScriptError::FileNotReadable, QStringLiteral("Cannot read %1.").arg(path),
-                       QStringLiteral("无法读取 %1。").arg(path)));
+            done(error(ScriptError::FileNotReadable, tr("Cannot read %1.").arg(path)));
             return;
         case ProfileImportProblem::TooShort:
-            done(invalid(QStringLiteral("%1 is not a profile: it is too short.").arg(path),
-                         QStringLiteral("%1 不是配置文件：文件太短。").arg(path)));
+            done(invalid(tr("%1 is not a profile: it is too short.").arg(path)));
             return;
     }
     ProfileFolder folder(service_.paths().dataDir);
@@ -989,14 +923,13 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
     const fs::path target = folder.path() / PathFromUtf16(RenamedFileName(U16(name)));
     std::error_code ec;
     if (!line && fs::exists(fs::symlink_status(target, ec))) {
-        done(error(ScriptError::Failed,
-                   QStringLiteral("A file that is not a listed profile is in the way: %1")
-                       .arg(Q(target.string())),
-                   QStringLiteral("有一个未列出的文件占用了该名称：%1").arg(Q(target.string()))));
+        done(error(
+            ScriptError::Failed,
+            tr("A file that is not a listed profile is in the way: %1").arg(Q(target.string()))));
         return;
     }
     if (!line && folder.profileCount() >= kMaxProfiles) {
-        done(profileFailed({ProfileStatus::TooMany, {}, {}}, QString(), QString()));
+        done(profileFailed({ProfileStatus::TooMany, {}, {}}, QString()));
         return;
     }
     // As the profile manager's Load, but into a copy: the live configuration stays as it is.
@@ -1019,9 +952,7 @@ void KeyboardScripting::exportProfile(const QVariantList& a, Done done) {
     const fs::path source = folder.entries()[*line].path;
     const std::optional<ProfileFile> file = ProfileFile::Read(source);
     if (!file) {
-        done(error(ScriptError::FileNotReadable,
-                   QStringLiteral("Cannot read %1.").arg(Q(source.string())),
-                   QStringLiteral("无法读取 %1。").arg(Q(source.string()))));
+        done(error(ScriptError::FileNotReadable, tr("Cannot read %1.").arg(Q(source.string()))));
         return;
     }
     if (const WriteResult written = file->write(PathOf(a[1].toString())); !written) {

@@ -100,14 +100,12 @@ private:
     void onSaveFinished(const LinkResult& result);
     void onResetFinished(const LinkResult& result);
     ScriptReply unavailable(Availability why) const;
-    ScriptReply invalid(const QString& english, const QString& chinese) const;
-    ScriptReply error(ScriptError kind, const QString& english, const QString& chinese) const;
-    QString say(const QString& english, const QString& chinese) const;
+    ScriptReply invalid(const QString& message) const;
+    ScriptReply error(ScriptError kind, const QString& message) const;
     ScriptReply cannotWrite(const WriteResult& result) const;
     ScriptReply badProfileName(const QString& name) const;
-    // A profile operation that failed; `english` and `chinese` take the error as %1.
-    ScriptReply profileFailed(const ProfileResult& result, const QString& english,
-                              const QString& chinese) const;
+    // A profile operation that failed; `message`, translated, takes the error as %1.
+    ScriptReply profileFailed(const ProfileResult& result, const QString& message) const;
     // Lists the profile folder and finds `name`; an answer when it is no listed profile.
     std::optional<ScriptReply> openProfile(ProfileFolder& folder, const QString& name,
                                            std::optional<std::size_t>& line) const;

@@ -3,19 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "cli/CliOutput.h"
 #include "cli/CliRequest.h"
+#include "model/Model.h"
 #include "service/KeyboardScripting.h"
+#include "support/ScopedTranslation.h"
 
 namespace tavrin {
 namespace {
 
 std::optional<CliRequest> Parse(const QString& line, QString* error = nullptr) {
     QString ignored;
-    return ParseCli(line.split(QLatin1Char(' '), Qt::SkipEmptyParts), false,
-                    error ? *error : ignored);
+    return ParseCli(line.split(QLatin1Char(' '), Qt::SkipEmptyParts), error ? *error : ignored);
 }
 
 TEST(CliRequest, CommandsBecomeTypedCalls) {
@@ -122,8 +124,44 @@ TEST(CliRequest, MalformedLinesAreUsageErrorsWithAMessage) {
         EXPECT_FALSE(error.isEmpty()) << line;
     }
     QString chinese;
-    EXPECT_FALSE(ParseCli({QStringLiteral("game-mode"), QStringLiteral("maybe")}, true, chinese));
+    {
+        const test::ScopedTranslation translation(kLanguageChinese);
+        EXPECT_FALSE(ParseCli({QStringLiteral("game-mode"), QStringLiteral("maybe")}, chinese));
+    }
     EXPECT_TRUE(chinese.contains(QStringLiteral("请输入"))) << "in the interface language";
+}
+
+// The message of each place that reports a usage error, in English and through the installed
+// Chinese translation, with its values in place.
+TEST(CliRequest, UsageErrorsComeInTheInterfaceLanguage) {
+    struct Case {
+        const char* line;
+        const char* english;
+        const char* chinese;
+    };
+    const Case cases[] = {
+        {"", "No command given.\n", "没有给出命令。\n"},
+        {"frobnicate", "Unknown command \"frobnicate\".\n", "未知的命令“frobnicate”。\n"},
+        {"--data-dir", "--data-dir needs a value.", "--data-dir 需要一个值。"},
+        {"lighting wave --hue 3", "lighting has no option --hue.", "lighting 没有选项 --hue。"},
+        {"lighting wave --speed fast", "--speed must be a whole number, not \"fast\".",
+         "--speed 必须是整数，而不是“fast”。"},
+        {"game-mode maybe", "Say on or off, not \"maybe\".", "请输入 on 或 off，而不是“maybe”。"},
+        {"save now", "Wrong number of arguments. Usage: tavrinctl save",
+         "参数个数不对。用法：tavrinctl save"},
+        {"reset", "reset needs --factory: it restores the keyboard's factory settings.",
+         "reset 需要 --factory：它将键盘恢复出厂设置。"},
+    };
+    for (const Case& c : cases) {
+        for (const auto language : {kLanguageEnglish, kLanguageChinese}) {
+            const test::ScopedTranslation translation(language);
+            QString error;
+            EXPECT_FALSE(Parse(QString::fromUtf8(c.line), &error).has_value()) << c.line;
+            const char* expected = language == kLanguageChinese ? c.chinese : c.english;
+            EXPECT_TRUE(error.startsWith(QString::fromUtf8(expected)))
+                << c.line << ": " << error.toStdString();
+        }
+    }
 }
 
 TEST(CliRequest, HelpAndVersionNeedNoKeyboard) {
@@ -151,3 +189,10 @@ TEST(CliRequest, ErrorsOfTheInterfaceBecomeTheDocumentedExitCodes) {
 
 }  // namespace
 }  // namespace tavrin
+
+int main(int argc, char** argv) {
+    // The translations are installed into the application.
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -18,6 +18,7 @@
 #include "sim/VirtualKeyboard.h"
 #include "sim/VirtualKeyboardBackend.h"
 #include "support/ManualClock.h"
+#include "support/ScopedTranslation.h"
 #include "support/TempDir.h"
 
 namespace tavrin {
@@ -342,6 +343,47 @@ TEST_F(ScriptingThreads, WithoutAKeyboardSendingIsRefusedButStagingWorks) {
     EXPECT_EQ(model().settings.gameMode(), 1);
     EXPECT_EQ(scripting->properties().value(QStringLiteral("KeyboardState")).toString(),
               QStringLiteral("absent"));
+}
+
+// The answers are made in the translation the program or tavrinctl installed for the interface
+// language, with their values in place.
+TEST_F(ScriptingThreads, AnswersComeInTheInstalledTranslation) {
+    keyboard.unplug();
+    start();
+    struct Case {
+        const char* method;
+        QVariantList args;
+        const char* english;
+        const char* chinese;
+    };
+    const Case cases[] = {
+        {"Frobnicate", {}, "Unknown method Frobnicate.", "未知的方法 Frobnicate。"},
+        {"SetGameMode",
+         {1, true},
+         "SetGameMode takes the arguments (bb).",
+         "SetGameMode 的参数应为 (bb)。"},
+        {"SetResponseTime",
+         {7, true},
+         "The response time is 2 to 20 ms in steps of 2; 7 is not.",
+         "响应时间为 2 到 20 毫秒，步长为 2；7 不在其中。"},
+        {"GetMacro", {3}, "There is no macro 3.", "没有宏 3。"},
+        {"DeleteProfile",
+         {QStringLiteral("a/b")},
+         R"("a/b" cannot be a profile name: it must be 1 to 95 characters without "/", "\" or "..".)",
+         R"(“a/b”不能作为配置文件名：须为 1 到 95 个字符，且不含“/”、“\”或“..”。)"},
+        {"SetGameMode", {true, true}, "No keyboard is connected.", "未检测到键盘。"},
+    };
+    for (const Case& c : cases) {
+        for (const auto language : {kLanguageEnglish, kLanguageChinese}) {
+            model().languageId = language;
+            const test::ScopedTranslation translation(language);
+            const ScriptReply reply = call(c.method, c.args);
+            EXPECT_FALSE(reply.ok()) << c.method;
+            EXPECT_EQ(reply.message.toStdString(),
+                      language == kLanguageChinese ? c.chinese : c.english)
+                << c.method;
+        }
+    }
 }
 
 }  // namespace
