@@ -122,6 +122,18 @@ frobnicate|2|
 --no-save game-mode off|2|
 CASES
 
+# On a Chinese desktop the messages are Chinese: tavrinctl installs the program's translation,
+# for its own usage errors and for the keyboard service's answers alike.
+while IFS='|' read -r args expected; do
+    # shellcheck disable=SC2086
+    LC_ALL=zh_CN.UTF-8 ctl $args 2>"$work/zh.txt"
+    grep -q -F "$expected" "$work/zh.txt" ||
+        { echo "'$args' on a Chinese desktop said: $(cat "$work/zh.txt")" >"$work/verdict"; exit 1; }
+done <<'CASES'
+game-mode maybe|请输入 on 或 off，而不是“maybe”。
+response-time 21|响应时间为 2 到 20 毫秒，步长为 2；21 不在其中。
+CASES
+
 # Two at once without the program: while the first writes, the second is told "busy".
 ctl macro import 1 "$work/macro2.json" 2>>"$work/ctl.log" &
 first=$!
