@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <utility>
 
 #include "app/AppCommands.h"
 #include "app/HotplugSource.h"
@@ -211,10 +212,9 @@ bool COstraApp::start(QString& error) {
     const QString language = ChooseLanguage(*settings_, locale, TranslationNames());
     SetModelLanguage(model, language);
     // Before the first window: every text is translated where it is made.
-    translator_ = LoadTranslation(language);
-    if (translator_) {
-        QCoreApplication::installTranslator(translator_.get());
-    } else if (language != QLatin1String(kEnglishLanguage)) {
+    InstalledTranslation installed = InstallTranslation(language);
+    translator_ = std::move(installed.translator);
+    if (installed.failed) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: the %s translation did not load\n",
                      qPrintable(language));
     }

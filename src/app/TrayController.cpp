@@ -154,7 +154,7 @@ void TrayController::refreshMenu() {
 
     // The stored choice is checked; it differs from the running language until the next start.
     const QString next = ChooseLanguage(settings_, localeName_, TranslationNames());
-    const QString now = runningLanguage();
+    const QString now = ModelLanguage(service_.model());
     languageMenu_->setTitle(tr("Language"));
     const QString later = tr(" (at the next start)");
     for (const LanguageAction& entry : languageActions_) {
@@ -170,14 +170,6 @@ void TrayController::refreshMenu() {
             << startAtLoginAction_ << languageMenu_->menuAction() << separators_[2] << aboutAction_
             << exitAction_;
     icon_->setMenuActions(actions);
-}
-
-QString TrayController::runningLanguage() const {
-    const Model& model = service_.model();
-    if (!model.translation.empty()) {
-        return QString::fromStdString(model.translation);
-    }
-    return QString::fromLatin1(model.chinese() ? kChineseLanguage : kEnglishLanguage);
 }
 
 void TrayController::tellFailure(const char* english, const QString& detail) {
@@ -227,7 +219,7 @@ void TrayController::setStartAtLogin(bool on) {
 void TrayController::setLanguage(const QString& language) {
     if (!settings_.writeString(kLanguageKey, kLanguageValue, language.toStdU16String())) {
         tellFailure(QT_TR_NOOP("The language could not be stored."), QString());
-    } else if (language != runningLanguage()) {
+    } else if (language != ModelLanguage(service_.model())) {
         lastBalloon_ = tr("The new language is used from the next start.");
         icon_->showBalloon(QStringLiteral("Tavrin Gaming Keyboard"), lastBalloon_,
                            QSystemTrayIcon::Information);

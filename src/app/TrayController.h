@@ -67,7 +67,6 @@ private:
     // Stores the language for the next start.
     void setLanguage(const QString& language);
     // The language the windows show now: "english", "chinese" or another translation's name.
-    QString runningLanguage() const;
     // A failure the user asked about, in a message box. `english` is marked with QT_TR_NOOP.
     void tellFailure(const char* english, const QString& detail);
 

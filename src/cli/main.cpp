@@ -361,9 +361,8 @@ int main(int argc, char** argv) {
     QtSettingsStore settings;
     // The program's language, by the program's rule, and its translation for every message.
     const QString language = ChooseLanguage(settings, DesktopLocaleName(), TranslationNames());
-    const std::unique_ptr<QTranslator> translator = LoadTranslation(language);
-    const bool translated = translator && QCoreApplication::installTranslator(translator.get());
-    if (!translated && language != QLatin1String(kEnglishLanguage)) {
+    const InstalledTranslation translation = InstallTranslation(language);
+    if (translation.failed) {
         Complain(QStringLiteral("the %1 translation did not load").arg(language));
     }
 

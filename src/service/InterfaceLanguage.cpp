@@ -75,6 +75,13 @@ void SetModelLanguage(Model& model, const QString& language) {
                             : language.toStdString();
 }
 
+QString ModelLanguage(const Model& model) {
+    if (!model.translation.empty()) {
+        return QString::fromStdString(model.translation);
+    }
+    return QString::fromLatin1(model.chinese() ? kChineseLanguage : kEnglishLanguage);
+}
+
 std::unique_ptr<QTranslator> LoadTranslation(const QString& language) {
     if (!IsLanguageName(language) || language == QLatin1String(kEnglishLanguage)) {
         return nullptr;
@@ -84,6 +91,15 @@ std::unique_ptr<QTranslator> LoadTranslation(const QString& language) {
         return nullptr;
     }
     return translator;
+}
+
+InstalledTranslation InstallTranslation(const QString& language) {
+    InstalledTranslation installed{LoadTranslation(language)};
+    if (installed.translator && !QCoreApplication::installTranslator(installed.translator.get())) {
+        installed.translator.reset();
+    }
+    installed.failed = !installed.translator && language != QLatin1String(kEnglishLanguage);
+    return installed;
 }
 
 QString LanguageOwnName(const QString& language) {

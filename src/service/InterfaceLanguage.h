@@ -35,8 +35,19 @@ QString ChooseLanguage(SettingsStore& settings, std::string_view localeName,
 // Sets LanguageId and the translation in the model for `language`.
 void SetModelLanguage(Model& model, const QString& language);
 
+// The language the model was set to: the inverse of SetModelLanguage.
+QString ModelLanguage(const Model& model);
+
 // The translation of `language`, loaded; nullptr for English or a translation that cannot load.
 std::unique_ptr<QTranslator> LoadTranslation(const QString& language);
+
+// The translation of `language`, loaded and installed for every text made from now on; it stays
+// in use while `translator` lives. `failed` when a language other than English has none.
+struct InstalledTranslation {
+    std::unique_ptr<QTranslator> translator;
+    bool failed = false;
+};
+InstalledTranslation InstallTranslation(const QString& language);
 
 // The language's name in itself, for the language menu ("English", "中文").
 QString LanguageOwnName(const QString& language);

@@ -74,6 +74,7 @@ TEST(InterfaceLanguage, TheModelKeepsEnglishTablesForAThirdLanguage) {
         EXPECT_EQ(model.languageId, c.languageId) << c.language;
         EXPECT_EQ(model.translation, c.translation) << c.language;
         EXPECT_EQ(model.skinFolder(), std::filesystem::path(c.skinFolder)) << c.language;
+        EXPECT_EQ(ModelLanguage(model), QString::fromLatin1(c.language));
     }
 }
 
