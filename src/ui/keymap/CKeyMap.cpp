@@ -16,6 +16,7 @@
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
@@ -124,8 +125,9 @@ void CKeyMap::initialise() {
     // The background gives the window its size.
     imageFolder_ = model_.skinFolder() / "Custom";
     images_.clear();
+    imagesRatio_ = SurfaceRatio(devicePixelRatioF());
     background_ = image(u"Custom_BK.png");
-    setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
+    setFixedSize(background_.isNull() ? kFallbackSize : LogicalSize(background_));
 
     buttons_.rebuild();
     activeTab_ = SingleCombineTab;

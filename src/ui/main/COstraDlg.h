@@ -129,6 +129,8 @@ protected:
 
 private:
     void composeSurface();
+    // Decodes the pictures again when the window's screen has another device pixel ratio.
+    void followScreenRatio();
     void startSurfaceFrom(const QImage& base);
     void paintPanel(QPainter& p);
     void paintLists(QPainter& p, const SectionLayout& layout);
@@ -145,6 +147,7 @@ private:
     QImage surface_;
     QImage filledTrack_;  // bitmap 140
     QImage emptyTrack_;   // bitmap 139
+    qreal tracksRatio_ = 0;
     std::array<CBitSlider*, 5> sliders_{};
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for

@@ -5,6 +5,7 @@
 
 #include "model/KeyTables.h"
 #include "ui/controls/CBitSlider.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/main/COstraDlg.h"
 
 namespace tavrin {
@@ -42,7 +43,8 @@ void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int hei
 void COstraDlg::startSurfaceFrom(const QImage& base) {
     // One surface for every frame: a new 2.6 MB image per frame would cost its page faults on
     // every repaint.
-    if (surface_.size() != base.size() || surface_.format() != base.format()) {
+    if (surface_.size() != base.size() || surface_.format() != base.format() ||
+        surface_.devicePixelRatio() != base.devicePixelRatio()) {
         surface_ = base.copy();
         return;
     }
@@ -68,10 +70,11 @@ void COstraDlg::paintAll() {
 }
 
 void COstraDlg::composeSurface() {
+    followScreenRatio();
     const QImage& background = images_.image(QStringLiteral("main.png"));
     if (background.isNull()) {
         // Nothing to draw on: the window shows an empty surface of its own size.
-        surface_ = QImage(size(), QImage::Format_RGB32);
+        surface_ = NewSurface(size(), images_.ratio(), QImage::Format_RGB32);
         surface_.fill(Qt::black);
         return;
     }

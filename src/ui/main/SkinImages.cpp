@@ -1,20 +1,28 @@
 #include "ui/main/SkinImages.h"
 
+#include "platform/qt/QtConversions.h"
+#include "ui/controls/DensePictures.h"
+
 namespace tavrin {
 
 const QImage& SkinImages::image(const QString& name) {
     auto it = cache_.find(name);
     if (it == cache_.end()) {
-        QImage loaded;
-        if (auto path = lookup_.find(folder_, name.toStdString())) {
-            loaded.load(QString::fromStdString(path->string()));
-            if (!loaded.isNull()) {
-                loaded = loaded.convertToFormat(QImage::Format_RGB32);
-            }
+        QImage loaded = LoadSkinPicture(lookup_, folder_, name, ratio_);
+        if (!loaded.isNull() && loaded.format() != QImage::Format_RGB32) {
+            loaded = loaded.convertToFormat(QImage::Format_RGB32);
         }
         it = cache_.insert(name, loaded);
     }
     return *it;
+}
+
+void SkinImages::setRatio(qreal ratio) {
+    ratio = SurfaceRatio(ratio);
+    if (ratio != ratio_) {
+        ratio_ = ratio;
+        cache_.clear();
+    }
 }
 
 }  // namespace tavrin

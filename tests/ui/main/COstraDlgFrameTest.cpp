@@ -42,7 +42,9 @@ protected:
         window->paintAll();
     }
 
-    QRgb pixel(int x, int y) const { return window->composedImage().pixel(x, y); }
+    QRgb pixel(int x, int y) const {
+        return test::LogicalPixel(window->composedImage(), {x, y});
+    }
 
     test::TempDir dir;
     std::unique_ptr<Model> model = std::make_unique<Model>();

@@ -30,6 +30,16 @@ QImage FrameStrip(QSize frameSize, const std::vector<QColor>& colours, bool vert
     return image;
 }
 
+QRgb LogicalPixel(const QImage& surface, QPoint logical) {
+    const qreal ratio = surface.devicePixelRatio();
+    return surface.pixel(static_cast<int>((logical.x() + 0.5) * ratio),
+                         static_cast<int>((logical.y() + 0.5) * ratio));
+}
+
+QColor LogicalPixelColor(const QImage& surface, QPoint logical) {
+    return QColor::fromRgba(LogicalPixel(surface, logical));
+}
+
 void WritePng(const std::filesystem::path& path, const QImage& image) {
     std::filesystem::create_directories(path.parent_path());
     if (!image.save(PathToQString(path), "PNG")) {

@@ -1,0 +1,188 @@
+// The windows on a screen of device pixel ratio 2, with the skin the build draws. This suite runs
+// only in the test run that sets QT_SCALE_FACTOR=2 (see tests/ui/CMakeLists.txt); anywhere else
+// it fails at its first check.
+//
+// A picture composed for ratio 2 has twice the pixels each way, and detail that the ratio-1
+// picture enlarged (pixel-doubled or smoothly) does not have: text drawn at the real pixel size and
+// edges drawn afresh.
+
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/Model.h"
+#include "model/ProgramDirectory.h"
+#include "support/ScopedTranslation.h"
+#include "support/ScriptedFileChooser.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "ui/controls/DensePictures.h"
+#include "ui/keymap/CKeyMap.h"
+#include "ui/keymap/KeyMapFixture.h"
+#include "ui/macro/MacroTestSupport.h"
+#include "ui/main/COstraDlg.h"
+#include "ui/profile/ProfileDialogTestSupport.h"
+#include "ui/support/UiTestSupport.h"
+
+namespace tavrin::test {
+namespace {
+
+constexpr qreal kRatio = 2.0;
+
+int MaxChannelDifference(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+// The picture's scale-1 form enlarged again, as a window that only scaled its finished picture
+// would show it: pixel-doubled or smoothly.
+QImage Enlarged(const QImage& surface, Qt::TransformationMode mode) {
+    QImage plain = surface.convertToFormat(QImage::Format_RGB32);
+    plain.setDevicePixelRatio(1.0);
+    const QImage single =
+        plain.scaled(plain.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return single.scaled(plain.size(), Qt::IgnoreAspectRatio, mode)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The share of device pixels in the logical rectangle that differ clearly from both
+// enlargements: detail that only a picture composed at ratio 2 has.
+double ShareOfFineDetail(const QImage& surface, const QRect& logical) {
+    const QImage doubled = Enlarged(surface, Qt::FastTransformation);
+    const QImage smooth = Enlarged(surface, Qt::SmoothTransformation);
+    constexpr int kClearly = 48;
+    int pixels = 0;
+    int fine = 0;
+    const QRect device(logical.topLeft() * 2, logical.size() * 2);
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        for (int x = device.left(); x <= device.right(); ++x) {
+            const QRgb own = surface.pixel(x, y);
+            ++pixels;
+            if (MaxChannelDifference(own, doubled.pixel(x, y)) > kClearly &&
+                MaxChannelDifference(own, smooth.pixel(x, y)) > kClearly) {
+                ++fine;
+            }
+        }
+    }
+    return pixels == 0 ? 0.0 : static_cast<double>(fine) / pixels;
+}
+
+struct Region {
+    const char* what;
+    QRect logical;
+};
+
+// Regions that hold run-time text or drawn edges, and the share of fine detail each must have.
+// Enlarged pictures have next to none; the real ones measured several times this.
+constexpr double kMinimumFineDetail = 0.02;
+constexpr double kMaximumInEnlarged = 0.002;
+
+void ExpectComposedAtRatioTwo(const QImage& surface, QSize logical,
+                              std::initializer_list<Region> regions) {
+    ASSERT_DOUBLE_EQ(surface.devicePixelRatio(), kRatio);
+    ASSERT_EQ(surface.size(), logical * 2);
+    ASSERT_EQ(LogicalSize(surface), logical);
+    for (const Region& region : regions) {
+        const double fine = ShareOfFineDetail(surface, region.logical);
+        std::printf("%s: fine detail %.4f\n", region.what, fine);
+        EXPECT_GT(fine, kMinimumFineDetail) << region.what;
+        // The measure itself tells an enlarged picture apart.
+        for (const auto mode : {Qt::FastTransformation, Qt::SmoothTransformation}) {
+            EXPECT_LT(ShareOfFineDetail(Enlarged(surface, mode), region.logical),
+                      kMaximumInEnlarged)
+                << region.what;
+        }
+    }
+}
+
+std::filesystem::path BuiltProgram() {
+    return std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
+}
+
+class HighDensity : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_DOUBLE_EQ(qApp->devicePixelRatio(), kRatio) << "this suite needs QT_SCALE_FACTOR=2";
+        ASSERT_TRUE(std::filesystem::exists(BuiltProgram() / "png/english/main.png"))
+            << "no generated skin in " << BuiltProgram();
+    }
+
+    SkinLookup skins{{BuiltProgram()}};
+};
+
+TEST_F(HighDensity, MainWindow) {
+    Model model;
+    model.layoutVariant = 1;
+    model.refreshOwnVk();
+    ProgramPaths paths;
+    TempDir data;
+    paths.dataDir = data.path();
+    paths.skinRoots = {BuiltProgram()};
+    COstraDlg window(model, paths);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.size(), QSize(1000, 645)) << "the window keeps its logical size";
+    window.paintAll();
+    ExpectComposedAtRatioTwo(window.composedImage(), window.size(),
+                             {{"Profile caption", {45, 610, 44, 18}},
+                              {"Return caption", {810, 607, 44, 18}},
+                              {"Light header", {19, 110, 60, 18}},
+                              {"keyboard caps", {300, 100, 200, 100}}});
+    SaveScreenshotIfAsked(window, QStringLiteral("density2-main"));
+}
+
+TEST_F(HighDensity, KeyAssignmentDialog) {
+    Model model;
+    model.refreshOwnVk();
+    FakeKeyHook hook;
+    ScriptedPrompts prompts;
+    ScriptedFileChooser chooser;
+    CKeyMap dialog(model, skins, hook, prompts, chooser);
+    model.selectedKey = PositionOf(65);
+    dialog.setSelectedKeyVk(65);
+    dialog.initialise();
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(dialog.size(), QSize(326, 276));
+    ExpectComposedAtRatioTwo(dialog.composed(), dialog.size(),
+                             {{"current key line", {2, 2, 120, 16}},
+                              {"tab captions", {6, 39, 300, 16}},
+                              {"Save caption", {272, 248, 30, 16}}});
+    SaveScreenshotIfAsked(dialog, QStringLiteral("density2-keymap"));
+    dialog.reject();
+}
+
+TEST_F(HighDensity, MacroManager) {
+    Model model;
+    FakeKeyHook hook;
+    ScriptedPrompts prompts;
+    ManualMacroClock clock;
+    CMacroRecordDlg dialog(model, hook, prompts, clock, skins);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    ExpectComposedAtRatioTwo(dialog.composeSurface(), dialog.size(),
+                             {{"title", {16, 9, 120, 16}}, {"column titles", {39, 60, 300, 16}}});
+    SaveScreenshotIfAsked(dialog, QStringLiteral("density2-macro"));
+    dialog.reject();
+}
+
+TEST_F(HighDensity, ProfileManager) {
+    TempDir programDir;
+    std::filesystem::create_directory(programDir / "Configure");
+    Model model;
+    MemorySettingsStore settings;
+    ScriptedPrompts prompts;
+    ScriptedFileChooser chooser;
+    CConfigureDlg dialog(model, settings, prompts, chooser, skins, programDir.path());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    EXPECT_EQ(dialog.size(), QSize(264, 632));
+    ExpectComposedAtRatioTwo(dialog.composeSurface(), dialog.size(),
+                             {{"title", {10, 8, 60, 20}}, {"New caption", {30, 578, 40, 20}}});
+    SaveScreenshotIfAsked(dialog, QStringLiteral("density2-profile"));
+    dialog.reject();
+}
+
+}  // namespace
+}  // namespace tavrin::test
