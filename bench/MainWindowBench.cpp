@@ -60,7 +60,7 @@ void BM_PaintAllEverythingOpen(benchmark::State& state) {
     paths.skinRoots = {fs::path(TAVRIN_BUILD_PROGRAM_DIR)};
     tavrin::COstraDlg window(model, paths);
     window.setScreen(screen);
-    window.create();
+    window.winId();  // the native window, on that screen
     auto& panel = window.state().panel;
     panel.lightCollapsed = panel.gameCollapsed = panel.responseCollapsed = panel.reportCollapsed =
         false;

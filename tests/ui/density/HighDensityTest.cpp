@@ -1,15 +1,18 @@
 // The windows on a screen of device pixel ratio 2, with the skin the build draws. This suite runs
-// only in the test run that sets QT_SCALE_FACTOR=2 (see tests/ui/CMakeLists.txt); anywhere else
-// it fails at its first check.
+// only in the test runs with such a screen (see tests/ui/CMakeLists.txt): offscreen, the first of
+// two screens of ratio 2 and 1 (density/screens.json), and on an X server at QT_SCALE_FACTOR=2.
+// Anywhere else it fails at its first check.
 //
 // A picture composed for ratio 2 has twice the pixels each way, and detail that the ratio-1
 // picture enlarged (pixel-doubled or smoothly) does not have: text drawn at the real pixel size and
 // edges drawn afresh.
 
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
@@ -182,6 +185,71 @@ TEST_F(HighDensity, ProfileManager) {
                              {{"title", {10, 8, 60, 20}}, {"New caption", {30, 578, 40, 20}}});
     SaveScreenshotIfAsked(dialog, QStringLiteral("density2-profile"));
     dialog.reject();
+}
+
+// A window moved to a screen of another density composes its picture again for it.
+TEST_F(HighDensity, WindowsFollowTheirScreen) {
+    QScreen* single = nullptr;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->devicePixelRatio() == 1.0) {
+            single = screen;
+        }
+    }
+    ASSERT_NE(single, nullptr) << "this test needs a second screen, of ratio 1";
+    QScreen* twice = QGuiApplication::primaryScreen();
+    Model model;
+    model.layoutVariant = 1;
+    model.refreshOwnVk();
+    TempDir data;
+    ProgramPaths paths;
+    paths.dataDir = data.path();
+    paths.skinRoots = {BuiltProgram()};
+    COstraDlg main(model, paths);
+    FakeKeyHook hook;
+    ScriptedPrompts prompts;
+    ScriptedFileChooser chooser;
+    CKeyMap keyMap(model, skins, hook, prompts, chooser);
+    ManualMacroClock clock;
+    CMacroRecordDlg macros(model, hook, prompts, clock, skins);
+    TempDir programDir;
+    std::filesystem::create_directory(programDir / "Configure");
+    MemorySettingsStore settings;
+    CConfigureDlg profiles(model, settings, prompts, chooser, skins, programDir.path());
+    model.selectedKey = PositionOf(65);
+    keyMap.setSelectedKeyVk(65);
+    keyMap.initialise();
+
+    struct Window {
+        const char* name;
+        QWidget* widget;
+        std::function<QImage()> picture;
+    };
+    const Window windows[] = {
+        {"main window", &main,
+         [&] {
+             main.paintAll();
+             return main.composedImage();
+         }},
+        {"key assignment", &keyMap, [&] { return keyMap.composed(); }},
+        {"macro manager", &macros, [&] { return macros.composeSurface(); }},
+        {"profile manager", &profiles, [&] { return profiles.composeSurface(); }},
+    };
+    for (const Window& window : windows) {
+        window.widget->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.widget)) << window.name;
+        const QSize logical = window.widget->size();
+        for (QScreen* screen : {single, twice}) {
+            window.widget->setScreen(screen);
+            QTRY_COMPARE(window.widget->devicePixelRatioF(), screen->devicePixelRatio());
+            window.widget->repaint();
+            const QImage picture = window.picture();
+            EXPECT_DOUBLE_EQ(picture.devicePixelRatio(), screen->devicePixelRatio())
+                << window.name << " on " << screen->name().toStdString();
+            EXPECT_EQ(LogicalSize(picture), logical) << window.name;
+            EXPECT_EQ(window.widget->size(), logical) << window.name;
+        }
+        window.widget->hide();
+    }
 }
 
 }  // namespace

@@ -307,7 +307,7 @@ TEST_F(CMacroRecordDlgTest, TheRecordButtonSaysWhatItWillDo) {
     const QRect record = CMacroRecordDlg::kButtonTable[CMacroRecordDlg::kRecordButton].rect();
     const auto shown = [&] {
         QTest::mouseMove(dialog.get(), QPoint(200, 20));  // no hover image
-        return dialog->composeSurface().copy(record);
+        return LogicalCopy(dialog->composeSurface(), record);
     };
     const QImage idle = shown();
     click(CMacroRecordDlg::kRecordButton);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/qt/QtConversions.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin::test {
 
@@ -38,6 +39,10 @@ QRgb LogicalPixel(const QImage& surface, QPoint logical) {
 
 QColor LogicalPixelColor(const QImage& surface, QPoint logical) {
     return QColor::fromRgba(LogicalPixel(surface, logical));
+}
+
+QImage LogicalCopy(const QImage& surface, const QRect& logical) {
+    return surface.copy(DeviceRect(logical, surface.devicePixelRatio()));
 }
 
 void WritePng(const std::filesystem::path& path, const QImage& image) {

@@ -26,6 +26,8 @@ QImage FrameStrip(QSize frameSize, const std::vector<QColor>& colours, bool vert
 // device pixel under the point's centre.
 QRgb LogicalPixel(const QImage& surface, QPoint logical);
 QColor LogicalPixelColor(const QImage& surface, QPoint logical);
+// The device pixels under a logical rectangle of a composed surface.
+QImage LogicalCopy(const QImage& surface, const QRect& logical);
 
 // Writes a PNG, creating its folders.
 void WritePng(const std::filesystem::path& path, const QImage& image);
