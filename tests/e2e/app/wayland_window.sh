@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# The real program as a native Wayland client of weston's headless back end, with a private
-# session bus that has no notification area: its window shows at start (an xdg_toplevel given a
-# buffer of the window's size), takes clicks through the program's test input path (the help
-# pop-up opens and closes, then the close button ends the program) and the program ends with 0.
-# DISPLAY is unset, so a fallback to X11 cannot pass unseen. Argument: the program.
-# Skips (77) where weston is not installed; scripts/bootstrap installs it.
+# The real program as a native Wayland client of weston's headless back end. DISPLAY is unset, so a
+# fallback to X11 cannot pass unseen. Clicks come through the program's test input path.
+# 1. A private session bus without a notification area: the window shows at start (an
+#    xdg_toplevel given a buffer of the window's size), the help pop-up opens and closes, and the
+#    close button ends the program with 0.
+# 2. With a StatusNotifierItem host (a stand-in watcher): the icon registers, the minimise button
+#    hides the window, the host's activation (its primary click) shows it again, and the icon
+#    menu's Exit ends the program with 0.
+# Arguments: the program, the stand-in watcher. Skips (77) where weston is not installed;
+# scripts/bootstrap installs it.
 source "$(dirname "$0")/common.sh"
 HERE=$(cd "$(dirname "$0")" && pwd)
 if ! command -v weston >/dev/null; then
     echo "SKIP: weston is not installed"
     exit 77
 fi
-require_tools dbus-run-session python3
+require_tools dbus-run-session gdbus python3
+WATCHER="$2"
 
 PROGRAM_DIR=$(dirname "$APP")
 SKIN="$PROGRAM_DIR/png/english"
@@ -37,15 +42,17 @@ LSAN_OPTIONS="suppressions=$HERE/wayland_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS
 grep -E '^\[ *[0-9]+\.[0-9]+\] ' "$work/app.log" >"$work/protocol.txt" || true
 grep -v -E '^\[ *[0-9]+\.[0-9]+\] ' "$work/app.log" >"$work/messages.txt" || true
 
-# Really on Wayland: a toplevel, and a buffer of the window's size attached and committed to it.
-grep -q -E -- '-> xdg_surface@[0-9]+\.get_toplevel\(' "$work/protocol.txt" ||
-    fail "no xdg_toplevel was created"
-python3 - "$work/protocol.txt" "$want_w" "$want_h" <<'PY' || fail "the window's buffer never reached the compositor"
+# Really on Wayland: a toplevel, and a buffer of the window's size attached and committed to it
+# (after the line that matches $2, when given).
+shown() {
+    python3 - "$1" "$want_w" "$want_h" "${2:-}" <<'PY'
 import re, sys
-path, width, height = sys.argv[1], sys.argv[2], sys.argv[3]
+path, width, height, after = sys.argv[1:5]
 sized = set()   # buffers of the window's size
-attached = {}   # surface -> buffer attached and not yet committed
+attached = {}   # surface -> buffer attached last
+started = not after
 for line in open(path, errors="replace"):
+    started = started or after in line
     m = re.search(r"-> wl_shm_pool@\d+\.create_buffer\(new id wl_buffer@(\d+), \d+, (\d+), (\d+),",
                   line)
     if m and (m.group(2), m.group(3)) == (width, height):
@@ -54,10 +61,14 @@ for line in open(path, errors="replace"):
     if m:
         attached[m.group(1)] = m.group(2)
     m = re.search(r"-> wl_surface@(\d+)\.commit\(\)", line)
-    if m and attached.get(m.group(1)) in sized:
+    if started and m and attached.get(m.group(1)) in sized:
         sys.exit(0)
 sys.exit(1)
 PY
+}
+grep -q -E -- '-> xdg_surface@[0-9]+\.get_toplevel\(' "$work/protocol.txt" ||
+    fail "no xdg_toplevel was created"
+shown "$work/app.log" || fail "the window's buffer never reached the compositor"
 
 # The clicks came, in the program's own words, and the close button ended it: it wrote the
 # key map file as it does when closed.
@@ -94,4 +105,52 @@ for y in range(0, hh, 3):
         same += a == popup[y][x * hb:x * hb + 3]
 sys.exit(0 if same >= 0.6 * total else 1)
 PY
-echo "native Wayland: window ${w}x${h} shown, 3 clicks, help pop-up seen, closed with 0"
+
+# 2. The icon. The host's calls go over the same private bus, so they run inside it.
+cat >"$work/host.sh" <<'HOST'
+set -u
+"$WATCHER" >"$work/watcher.txt" 2>"$work/watcher.log" &
+watcher=$!
+for _ in $(seq 50); do grep -q watching "$work/watcher.txt" && break; sleep 0.2; done
+WAYLAND_DEBUG=1 TAVRIN_TEST_CLICK="965,12" "$APP" --simulate --data-dir "$work/data2" \
+    2>"$work/app2.log" &
+app=$!
+verdict() { echo "$1" >"$work/verdict"; kill "$app" "$watcher" 2>/dev/null; exit 0; }
+for _ in $(seq 150); do
+    item=$(awk '$1 == "item" {print $2; exit}' "$work/watcher.txt")
+    [ -n "$item" ] && grep -q "test click at 965,12" "$work/app2.log" && break
+    sleep 0.2
+done
+[ -n "$item" ] || verdict "the icon never registered with the host"
+grep -q "test click at 965,12" "$work/app2.log" || verdict "the minimise button was not clicked"
+sleep 1
+gdbus call --session --dest "$item" --object-path /StatusNotifierItem \
+    --method org.kde.StatusNotifierItem.Activate -- 0 0 >/dev/null ||
+    verdict "the icon took no activation"
+for _ in $(seq 50); do grep -q "showing the window" "$work/app2.log" && break; sleep 0.2; done
+sleep 1
+layout=$(gdbus call --session --dest "$item" --object-path /MenuBar \
+    --method com.canonical.dbusmenu.GetLayout -- 0 -1 "@as []") || verdict "the icon has no menu"
+exit_id=$(grep -o -E "\(([0-9]+), \{[^}]*'label': <'Exit'>" <<<"$layout" | grep -o -E '^\([0-9]+' |
+    tr -d '(')
+[ -n "$exit_id" ] || verdict "the icon's menu has no Exit: $layout"
+gdbus call --session --dest "$item" --object-path /MenuBar --method com.canonical.dbusmenu.Event \
+    -- "$exit_id" clicked "<0>" 0 >/dev/null || verdict "the menu took no click"
+status=0
+timeout 30 tail --pid="$app" -f /dev/null || status=timeout
+[ "$status" = 0 ] && { wait "$app" || status=$?; }
+kill "$watcher"
+echo "ended $status" >"$work/verdict"
+HOST
+export APP WATCHER work
+LSAN_OPTIONS="suppressions=$HERE/wayland_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
+    timeout 90 dbus-run-session -- bash "$work/host.sh" 2>"$work/host.log" || true
+verdict=$(cat "$work/verdict" 2>/dev/null || echo "no verdict")
+[ "$verdict" = "ended 0" ] || fail "with an icon host: $verdict"
+# Hidden by the minimise button (its toplevel gone), then shown again by the host's activation.
+awk '/test click at 965,12/ {after = 1} after && /-> xdg_toplevel@[0-9]+\.destroy\(/ {found = 1}
+     END {exit !found}' "$work/app2.log" || fail "the minimise button did not hide the window"
+grep -q "showing the window" "$work/app2.log" || fail "the icon's activation did not show the window"
+shown "$work/app2.log" "showing the window" || fail "the window did not come back after the activation"
+
+echo "native Wayland: window ${w}x${h} shown, help pop-up seen, closed with 0; the icon hides and shows it"
