@@ -82,6 +82,9 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
         edit->setFrame(false);
         edit->setStyleSheet(ControlStyle("QLineEdit"));
         edit->installEventFilter(this);
+        // The key hook reads the keys pressed here. No input method may take them to compose
+        // text (on Wayland the compositor would hand them to one instead of to the window).
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
     macroList_ = new QListWidget(this);
     macroList_->setObjectName(QStringLiteral("macroList"));

@@ -4,6 +4,7 @@
 // picture, the collapsible left panel and the command buttons.
 
 #include <QImage>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -152,6 +153,9 @@ private:
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for
     int dragStarts_ = 0;
+    // Where the pointer holds the window while it moves it itself: the window system had no move
+    // of its own to start (no window manager, or one without that request).
+    std::optional<QPoint> heldAt_;
     bool minimiseHides_ = true;
     WriteResult lastWrite_;
     std::function<void()> keyAssignmentDialog_;
