@@ -68,8 +68,9 @@ void SkinWriter::writeSkins() {
             if (!SubFolderName(image.folder).empty()) {
                 path /= std::string(SubFolderName(image.folder));
             }
-            path /= std::string(image.name);
-            writeFile(path, EncodePng(artist.draw(image)));
+            writeFile(path / std::string(image.name), EncodePng(artist.draw(image)));
+            writeFile(path / HighDensityName(image.name),
+                      EncodePng(artist.draw(image, kHighDensityScale)));
         }
     }
 }
@@ -80,6 +81,10 @@ void SkinWriter::writeResources() {
     for (const ResourceImage& resource : kResourceImages) {
         writeFile(root_ / kResourceFolder / std::string(resource.path),
                   EncodePng(artist.draw(resource)));
+        if (HasHighDensityTwin(resource)) {
+            writeFile(root_ / kResourceFolder / HighDensityName(resource.path),
+                      EncodePng(artist.draw(resource, kHighDensityScale)));
+        }
     }
 }
 
@@ -87,6 +92,9 @@ void SkinWriter::writeQrc() {
     std::string qrc = "<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
     for (const ResourceImage& resource : kResourceImages) {
         qrc += "    <file>" + std::string(resource.path) + "</file>\n";
+        if (HasHighDensityTwin(resource)) {
+            qrc += "    <file>" + HighDensityName(resource.path) + "</file>\n";
+        }
     }
     qrc += "</qresource>\n</RCC>\n";
     writeFile(root_ / kResourceFolder / kQrcName, qrc);
