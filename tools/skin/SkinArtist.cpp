@@ -286,8 +286,11 @@ SkinArtist::SkinArtist(const QTranslator* translation) : translation_(translatio
 }
 
 QString SkinArtist::text(const char* english) const {
-    const QString translated =
-        translation_ ? translation_->translate(kContext, english) : QString();
+    QString translated;
+    if (translation_) {
+        const std::lock_guard lock(translationLock_);
+        translated = translation_->translate(kContext, english);
+    }
     return translated.isEmpty() ? QString::fromUtf8(english) : translated;
 }
 

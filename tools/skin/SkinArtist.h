@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <QTranslator>
+#include <mutex>
 
 #include "SkinTable.h"
 
@@ -29,6 +30,8 @@ private:
     QFont uiFont(int pixels, bool bold = false) const;
 
     const QTranslator* translation_;
+    // QTranslator is only reentrant, and the writer draws on two threads.
+    mutable std::mutex translationLock_;
     QString uiFamily_;
     bool latinScript_;  // spaced capitals for the tag line; other scripts get a larger font
 };
