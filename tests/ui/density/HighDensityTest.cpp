@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
@@ -77,9 +76,10 @@ struct Region {
 };
 
 // Regions that hold run-time text or drawn edges, and the share of fine detail each must have.
-// Enlarged pictures have next to none; the real ones measured several times this.
-constexpr double kMinimumFineDetail = 0.02;
-constexpr double kMaximumInEnlarged = 0.002;
+// Enlarged pictures measured 0; the real ones 0.05 to 0.13 where the windows write text, and 0.012
+// over the keyboard's caps, whose captions are drawn into the skin's @2x picture.
+constexpr double kMinimumFineDetail = 0.005;
+constexpr double kMaximumInEnlarged = 0.001;
 
 void ExpectComposedAtRatioTwo(const QImage& surface, QSize logical,
                               std::initializer_list<Region> regions) {
@@ -88,7 +88,6 @@ void ExpectComposedAtRatioTwo(const QImage& surface, QSize logical,
     ASSERT_EQ(LogicalSize(surface), logical);
     for (const Region& region : regions) {
         const double fine = ShareOfFineDetail(surface, region.logical);
-        std::printf("%s: fine detail %.4f\n", region.what, fine);
         EXPECT_GT(fine, kMinimumFineDetail) << region.what;
         // The measure itself tells an enlarged picture apart.
         for (const auto mode : {Qt::FastTransformation, Qt::SmoothTransformation}) {
@@ -131,7 +130,7 @@ TEST_F(HighDensity, MainWindow) {
                              {{"Profile caption", {45, 610, 44, 18}},
                               {"Return caption", {810, 607, 44, 18}},
                               {"Light header", {19, 110, 60, 18}},
-                              {"keyboard caps", {300, 100, 200, 100}}});
+                              {"keyboard caps", {330, 200, 300, 150}}});
     SaveScreenshotIfAsked(window, QStringLiteral("density2-main"));
 }
 
