@@ -59,8 +59,11 @@ void BM_PaintAllEverythingOpen(benchmark::State& state) {
     paths.dataDir = TempFolder();
     paths.skinRoots = {fs::path(TAVRIN_BUILD_PROGRAM_DIR)};
     tavrin::COstraDlg window(model, paths);
+    window.show();
     window.setScreen(screen);
-    window.winId();  // the native window, on that screen
+    for (int i = 0; i < 100 && window.devicePixelRatioF() != ratio; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     auto& panel = window.state().panel;
     panel.lightCollapsed = panel.gameCollapsed = panel.responseCollapsed = panel.reportCollapsed =
         false;

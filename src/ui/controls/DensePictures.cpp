@@ -79,10 +79,17 @@ QImage PictureForRatio(const QImage& single, const QImage& twice, qreal ratio) {
 }
 
 QImage LoadPictureFile(const QString& path, qreal ratio) {
-    QImage single(path);
+    // Above ratio 1 the twin alone serves: the picture at scale 1 is not decoded at all.
     QImage twice;
-    if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance || single.isNull()) {
+    if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance) {
         twice = QImage(TwiceName(path));
+    }
+    QImage single;
+    if (twice.isNull()) {
+        single = QImage(path);
+        if (single.isNull()) {
+            twice = QImage(TwiceName(path));
+        }
     }
     return PictureForRatio(single, twice, ratio);
 }
@@ -96,10 +103,16 @@ QImage LoadSkinPicture(SkinLookup& lookup, const std::filesystem::path& folder, 
         }
         return picture;
     };
-    const QImage single = decode(name);
     QImage twice;
-    if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance || single.isNull()) {
+    if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance) {
         twice = decode(TwiceName(name));
+    }
+    QImage single;
+    if (twice.isNull()) {
+        single = decode(name);
+        if (single.isNull()) {
+            twice = decode(TwiceName(name));
+        }
     }
     return PictureForRatio(single, twice, ratio);
 }

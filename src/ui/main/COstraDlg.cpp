@@ -28,8 +28,7 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
         ++busyFrame_;
         paintAll();
     });
-    const QImage& background = images_.image(QStringLiteral("main.png"));
-    resize(LogicalSize(background));
+    resize(LogicalSize(background()));
 }
 
 void COstraDlg::followScreenRatio() {

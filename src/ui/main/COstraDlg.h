@@ -130,6 +130,8 @@ protected:
 
 private:
     void composeSurface();
+    // main.png with the logo and the keyboard picture of the current layout drawn on it.
+    const QImage& background();
     // Decodes the pictures again when the window's screen has another device pixel ratio.
     void followScreenRatio();
     void startSurfaceFrom(const QImage& base);
@@ -149,6 +151,8 @@ private:
     QImage filledTrack_;  // bitmap 140
     QImage emptyTrack_;   // bitmap 139
     qreal tracksRatio_ = 0;
+    QImage background_;
+    bool backgroundFullSize_ = true;
     std::array<CBitSlider*, 5> sliders_{};
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for

@@ -8,13 +8,17 @@ namespace tavrin {
 const QImage& SkinImages::image(const QString& name) {
     auto it = cache_.find(name);
     if (it == cache_.end()) {
-        QImage loaded = LoadSkinPicture(lookup_, folder_, name, ratio_);
-        if (!loaded.isNull() && loaded.format() != QImage::Format_RGB32) {
-            loaded = loaded.convertToFormat(QImage::Format_RGB32);
-        }
-        it = cache_.insert(name, loaded);
+        it = cache_.insert(name, decode(name));
     }
     return *it;
+}
+
+QImage SkinImages::decode(const QString& name) const {
+    QImage loaded = LoadSkinPicture(lookup_, folder_, name, ratio_);
+    if (!loaded.isNull() && loaded.format() != QImage::Format_RGB32) {
+        loaded = loaded.convertToFormat(QImage::Format_RGB32);
+    }
+    return loaded;
 }
 
 void SkinImages::setRatio(qreal ratio) {

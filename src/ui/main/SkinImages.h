@@ -20,6 +20,8 @@ public:
     // A null image when the file is missing or cannot be decoded. The image carries the ratio, so
     // QPainter draws it at its logical size.
     const QImage& image(const QString& name);
+    // The same, decoded afresh and not kept: for pictures the window keeps in a form of its own.
+    QImage decode(const QString& name) const;
 
     // Another ratio decodes every image again, at their next use.
     void setRatio(qreal ratio);

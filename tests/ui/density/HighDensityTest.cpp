@@ -98,6 +98,15 @@ void ExpectComposedAtRatioTwo(const QImage& surface, QSize logical,
     }
 }
 
+QScreen* ScreenOfRatio(qreal ratio) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->devicePixelRatio() == ratio) {
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
 std::filesystem::path BuiltProgram() {
     return std::filesystem::path(TAVRIN_BUILD_PROGRAM_DIR);
 }
@@ -105,22 +114,31 @@ std::filesystem::path BuiltProgram() {
 class HighDensity : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_DOUBLE_EQ(qApp->devicePixelRatio(), kRatio) << "this suite needs QT_SCALE_FACTOR=2";
+        // The windows open on the screen at the origin.
+        const QScreen* origin = QGuiApplication::screenAt(QPoint(0, 0));
+        ASSERT_NE(origin, nullptr);
+        ASSERT_DOUBLE_EQ(origin->devicePixelRatio(), kRatio)
+            << "this suite needs a screen of ratio 2";
         ASSERT_TRUE(std::filesystem::exists(BuiltProgram() / "png/english/main.png"))
             << "no generated skin in " << BuiltProgram();
+        model.layoutVariant = 1;
+        model.refreshOwnVk();
+        paths.dataDir = data.path();
+        paths.skinRoots = {BuiltProgram()};
     }
 
     SkinLookup skins{{BuiltProgram()}};
+    Model model;
+    TempDir data;
+    ProgramPaths paths;  // for the main window
+    FakeKeyHook hook;
+    ScriptedPrompts prompts;
+    ScriptedFileChooser chooser;
+    ManualMacroClock clock;
+    MemorySettingsStore settings;
 };
 
 TEST_F(HighDensity, MainWindow) {
-    Model model;
-    model.layoutVariant = 1;
-    model.refreshOwnVk();
-    ProgramPaths paths;
-    TempDir data;
-    paths.dataDir = data.path();
-    paths.skinRoots = {BuiltProgram()};
     COstraDlg window(model, paths);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -135,11 +153,6 @@ TEST_F(HighDensity, MainWindow) {
 }
 
 TEST_F(HighDensity, KeyAssignmentDialog) {
-    Model model;
-    model.refreshOwnVk();
-    FakeKeyHook hook;
-    ScriptedPrompts prompts;
-    ScriptedFileChooser chooser;
     CKeyMap dialog(model, skins, hook, prompts, chooser);
     model.selectedKey = PositionOf(65);
     dialog.setSelectedKeyVk(65);
@@ -156,10 +169,6 @@ TEST_F(HighDensity, KeyAssignmentDialog) {
 }
 
 TEST_F(HighDensity, MacroManager) {
-    Model model;
-    FakeKeyHook hook;
-    ScriptedPrompts prompts;
-    ManualMacroClock clock;
     CMacroRecordDlg dialog(model, hook, prompts, clock, skins);
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
@@ -170,13 +179,8 @@ TEST_F(HighDensity, MacroManager) {
 }
 
 TEST_F(HighDensity, ProfileManager) {
-    TempDir programDir;
-    std::filesystem::create_directory(programDir / "Configure");
-    Model model;
-    MemorySettingsStore settings;
-    ScriptedPrompts prompts;
-    ScriptedFileChooser chooser;
-    CConfigureDlg dialog(model, settings, prompts, chooser, skins, programDir.path());
+    std::filesystem::create_directory(data / "Configure");
+    CConfigureDlg dialog(model, settings, prompts, chooser, skins, data.path());
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     EXPECT_EQ(dialog.size(), QSize(264, 632));
@@ -188,32 +192,15 @@ TEST_F(HighDensity, ProfileManager) {
 
 // A window moved to a screen of another density composes its picture again for it.
 TEST_F(HighDensity, WindowsFollowTheirScreen) {
-    QScreen* single = nullptr;
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen->devicePixelRatio() == 1.0) {
-            single = screen;
-        }
-    }
+    QScreen* single = ScreenOfRatio(1.0);
+    QScreen* twice = ScreenOfRatio(kRatio);
     ASSERT_NE(single, nullptr) << "this test needs a second screen, of ratio 1";
-    QScreen* twice = QGuiApplication::primaryScreen();
-    Model model;
-    model.layoutVariant = 1;
-    model.refreshOwnVk();
-    TempDir data;
-    ProgramPaths paths;
-    paths.dataDir = data.path();
-    paths.skinRoots = {BuiltProgram()};
+    ASSERT_NE(twice, nullptr);
     COstraDlg main(model, paths);
-    FakeKeyHook hook;
-    ScriptedPrompts prompts;
-    ScriptedFileChooser chooser;
     CKeyMap keyMap(model, skins, hook, prompts, chooser);
-    ManualMacroClock clock;
     CMacroRecordDlg macros(model, hook, prompts, clock, skins);
-    TempDir programDir;
-    std::filesystem::create_directory(programDir / "Configure");
-    MemorySettingsStore settings;
-    CConfigureDlg profiles(model, settings, prompts, chooser, skins, programDir.path());
+    std::filesystem::create_directory(data / "Configure");
+    CConfigureDlg profiles(model, settings, prompts, chooser, skins, data.path());
     model.selectedKey = PositionOf(65);
     keyMap.setSelectedKeyVk(65);
     keyMap.initialise();
