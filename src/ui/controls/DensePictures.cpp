@@ -78,31 +78,11 @@ QImage PictureForRatio(const QImage& single, const QImage& twice, qreal ratio) {
     return WithRatio(std::move(scaled), ratio);
 }
 
-QImage LoadPictureFile(const QString& path, qreal ratio) {
-    // Above ratio 1 the twin alone serves: the picture at scale 1 is not decoded at all.
-    QImage twice;
-    if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance) {
-        twice = QImage(TwiceName(path));
-    }
-    QImage single;
-    if (twice.isNull()) {
-        single = QImage(path);
-        if (single.isNull()) {
-            twice = QImage(TwiceName(path));
-        }
-    }
-    return PictureForRatio(single, twice, ratio);
-}
+namespace {
 
-QImage LoadSkinPicture(SkinLookup& lookup, const std::filesystem::path& folder, const QString& name,
-                       qreal ratio) {
-    const auto decode = [&](const QString& file) {
-        QImage picture;
-        if (auto path = lookup.find(folder, file.toStdString())) {
-            picture.load(PathToQString(*path));
-        }
-        return picture;
-    };
+// Above ratio 1 the twin alone serves: the picture at scale 1 is not decoded at all.
+template <typename Decode>
+QImage LoadForRatio(const QString& name, qreal ratio, Decode decode) {
     QImage twice;
     if (SurfaceRatio(ratio) > 1.0 + kRatioTolerance) {
         twice = decode(TwiceName(name));
@@ -115,6 +95,23 @@ QImage LoadSkinPicture(SkinLookup& lookup, const std::filesystem::path& folder, 
         }
     }
     return PictureForRatio(single, twice, ratio);
+}
+
+}  // namespace
+
+QImage LoadPictureFile(const QString& path, qreal ratio) {
+    return LoadForRatio(path, ratio, [](const QString& file) { return QImage(file); });
+}
+
+QImage LoadSkinPicture(SkinLookup& lookup, const std::filesystem::path& folder, const QString& name,
+                       qreal ratio) {
+    return LoadForRatio(name, ratio, [&](const QString& file) {
+        QImage picture;
+        if (auto path = lookup.find(folder, file.toStdString())) {
+            picture.load(PathToQString(*path));
+        }
+        return picture;
+    });
 }
 
 QImage NewSurface(QSize logical, qreal ratio, QImage::Format format) {
