@@ -28,7 +28,8 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
         ++busyFrame_;
         paintAll();
     });
-    resize(LogicalSize(background()));
+    // Read from the picture's header: the background is composed once the layout is known.
+    resize(images_.logicalSize(QStringLiteral("main.png")));
 }
 
 void COstraDlg::followScreenRatio() {

@@ -1,5 +1,7 @@
 #include "ui/main/SkinImages.h"
 
+#include <QImageReader>
+
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/DensePictures.h"
 
@@ -11,6 +13,22 @@ const QImage& SkinImages::image(const QString& name) {
         it = cache_.insert(name, decode(name));
     }
     return *it;
+}
+
+QSize SkinImages::logicalSize(const QString& name) const {
+    if (auto path = lookup_.find(folder_, name.toStdString())) {
+        const QSize size = QImageReader(PathToQString(*path)).size();
+        if (size.isValid()) {
+            return size;
+        }
+    }
+    if (auto path = lookup_.find(folder_, TwiceName(name).toStdString())) {
+        const QSize size = QImageReader(PathToQString(*path)).size();
+        if (size.isValid()) {
+            return QSize((size.width() + 1) / 2, (size.height() + 1) / 2);
+        }
+    }
+    return QSize(0, 0);
 }
 
 QImage SkinImages::decode(const QString& name) const {

@@ -22,6 +22,9 @@ public:
     const QImage& image(const QString& name);
     // The same, decoded afresh and not kept: for pictures the window keeps in a form of its own.
     QImage decode(const QString& name) const;
+    // The logical size of a picture, read from its file's header without decoding it; 0 x 0 when
+    // there is no such picture.
+    QSize logicalSize(const QString& name) const;
 
     // Another ratio decodes every image again, at their next use.
     void setRatio(qreal ratio);
