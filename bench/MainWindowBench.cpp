@@ -1,5 +1,7 @@
 // The main window's costs: composing one frame, the start of the real program to its first
-// painted frame, and its resident memory after start-up.
+// painted frame, and its resident memory after start-up, each at device pixel ratio 1 and 2. The
+// frame is composed in this process on one of two offscreen screens, of ratio 1 and 2; the
+// program runs with QT_SCALE_FACTOR.
 
 #include <benchmark/benchmark.h>
 #include <signal.h>
@@ -9,7 +11,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QScreen>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -30,7 +35,23 @@ fs::path TempFolder() {
     return fs::path(::mkdtemp(pattern.data()));
 }
 
+// The offscreen screen of device pixel ratio `ratio`, or null.
+QScreen* ScreenOfRatio(qreal ratio) {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen->devicePixelRatio() == ratio) {
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
 void BM_PaintAllEverythingOpen(benchmark::State& state) {
+    const auto ratio = static_cast<qreal>(state.range(0));
+    QScreen* screen = ScreenOfRatio(ratio);
+    if (screen == nullptr) {
+        state.SkipWithError("no screen of that ratio");
+        return;
+    }
     tavrin::Model model;
     model.layoutVariant = 1;
     model.settings.setEffectCode(2);  // Wave: direction buttons and both sliders
@@ -38,28 +59,37 @@ void BM_PaintAllEverythingOpen(benchmark::State& state) {
     paths.dataDir = TempFolder();
     paths.skinRoots = {fs::path(TAVRIN_BUILD_PROGRAM_DIR)};
     tavrin::COstraDlg window(model, paths);
+    window.show();
+    window.setScreen(screen);
+    for (int i = 0; i < 100 && window.devicePixelRatioF() != ratio; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     auto& panel = window.state().panel;
     panel.lightCollapsed = panel.gameCollapsed = panel.responseCollapsed = panel.reportCollapsed =
         false;
     window.state().helpOpen = true;
     window.paintAll();  // images decoded once
+    if (window.composedImage().devicePixelRatio() != ratio) {
+        state.SkipWithError("the window did not compose at the screen's ratio");
+        return;
+    }
     for (auto _ : state) {
         window.paintAll();
         benchmark::DoNotOptimize(window.composedImage().constBits());
     }
     fs::remove_all(paths.dataDir);
 }
-BENCHMARK(BM_PaintAllEverythingOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaintAllEverythingOpen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 // Runs the program with TAVRIN_BENCH_EXIT set; returns its standard output.
-std::string RunProgram(const char* exitWhen, const fs::path& data) {
+std::string RunProgram(const char* exitWhen, const fs::path& data, std::int64_t ratio) {
     const fs::path run = data / "run";
     fs::create_directories(run);
     fs::permissions(run, fs::perms::owner_all);
     std::vector<std::string> env = {
-        "QT_QPA_PLATFORM=offscreen", std::string("TAVRIN_BENCH_EXIT=") + exitWhen,
+        "QT_QPA_PLATFORM=offscreen",       std::string("TAVRIN_BENCH_EXIT=") + exitWhen,
         "XDG_RUNTIME_DIR=" + run.string(), "XDG_CONFIG_HOME=" + (data / "config").string(),
-        "HOME=" + data.string()};
+        "HOME=" + data.string(),           "QT_SCALE_FACTOR=" + std::to_string(ratio)};
     std::vector<char*> envp;
     for (auto& e : env) {
         envp.push_back(e.data());
@@ -102,17 +132,22 @@ std::string RunProgram(const char* exitWhen, const fs::path& data) {
 void BM_StartToFirstFrame(benchmark::State& state) {
     const fs::path data = TempFolder();
     for (auto _ : state) {
-        RunProgram("first-frame", data);
+        RunProgram("first-frame", data, state.range(0));
     }
     fs::remove_all(data);
 }
-BENCHMARK(BM_StartToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+BENCHMARK(BM_StartToFirstFrame)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
 
 void BM_ResidentMemoryAfterStartUp(benchmark::State& state) {
     const fs::path data = TempFolder();
     long kilobytes = 0;
     for (auto _ : state) {
-        const std::string out = RunProgram("started", data);
+        const std::string out = RunProgram("started", data, state.range(0));
         const auto at = out.find("VmRSS:");
         if (at != std::string::npos) {
             kilobytes = std::strtol(out.c_str() + at + 6, nullptr, 10);
@@ -122,6 +157,8 @@ void BM_ResidentMemoryAfterStartUp(benchmark::State& state) {
     fs::remove_all(data);
 }
 BENCHMARK(BM_ResidentMemoryAfterStartUp)
+    ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
@@ -129,10 +166,23 @@ BENCHMARK(BM_ResidentMemoryAfterStartUp)
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Two offscreen screens side by side, of device pixel ratio 1 and 2.
+    const fs::path config = TempFolder();
+    const QString configFile = QString::fromStdString((config / "screens.json").string());
+    QFile file(configFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(R"({"screens": [
+            {"name": "ratio1", "x": 0, "y": 0, "width": 1920, "height": 1080, "dpr": 1},
+            {"name": "ratio2", "x": 1920, "y": 0, "width": 1920, "height": 1080, "dpr": 2}]})") <
+                                                0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(configFile));
+        return 1;
+    }
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configFile.toLocal8Bit());
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    fs::remove_all(config);
     return 0;
 }

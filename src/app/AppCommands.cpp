@@ -235,7 +235,7 @@ void AppCommands::profile() {
             ensureDialogServices();
             profileDialogWindow_ = std::make_unique<CConfigureDlg>(
                 service_.model(), settings_, prompts_, fileChooser(), *dialogSkins_,
-                service_.paths().dataDir);
+                service_.paths().dataDir, &window_);
             profileDialogWindow_->setEditRules(editRules_);
         }
         accepted = RunProfileManager(*profileDialogWindow_, window_.frameGeometry());
@@ -270,7 +270,7 @@ void AppCommands::macroManager() {
         ensureDialogServices();
         macroClock_ = std::make_unique<SteadyMacroClock>();
         macroDialog_ = std::make_unique<CMacroRecordDlg>(service_.model(), *keyHook_, prompts_,
-                                                         *macroClock_, *dialogSkins_);
+                                                         *macroClock_, *dialogSkins_, &window_);
     }
     const MacroManagerOutcome outcome =
         RunMacroManager(*macroDialog_, service_.model(), service_.paths().dataDir);
@@ -288,7 +288,7 @@ void AppCommands::openKeyAssignment() {
     if (!keyMapDialog_) {
         ensureDialogServices();
         keyMapDialog_ = std::make_unique<CKeyMap>(service_.model(), *dialogSkins_, *keyHook_,
-                                                  prompts_, fileChooser());
+                                                  prompts_, fileChooser(), &window_);
     }
     const KeyAssignmentOutcome outcome =
         OpenKeyAssignment(*keyMapDialog_, service_.model(), service_.paths().dataDir);

@@ -92,6 +92,8 @@ private:
     std::unique_ptr<FileChooser> ownChooser_;
     std::unique_ptr<SteadyMacroClock> macroClock_;
     std::unique_ptr<SkinLookup> dialogSkins_;
+    // The dialogs are the window's children, so that the window system keeps them over it (on
+    // Wayland it places them there); they go before the window does.
     std::unique_ptr<CKeyMap> keyMapDialog_;
     std::unique_ptr<CMacroRecordDlg> macroDialog_;
     std::unique_ptr<CConfigureDlg> profileDialogWindow_;

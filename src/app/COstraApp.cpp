@@ -241,7 +241,10 @@ bool COstraApp::start(QString& error) {
                                              trayAvailable_, ruleRoots, locale);
     connect(tray_.get(), &TrayController::exitRequested, this, &COstraApp::quitRequested);
     connect(tray_.get(), &TrayController::profileChosen, this, &COstraApp::applyProfile);
-    connect(tray_.get(), &TrayController::editRulesRequested, this, [this] { editRules(nullptr); });
+    // Over the window while it shows, so that the window system places it there; a window of
+    // its own while only the icon is there.
+    connect(tray_.get(), &TrayController::editRulesRequested, this,
+            [this] { editRules(window_->isVisible() ? window_.get() : nullptr); });
     commands_->setEditRules([this](QWidget* parent) { editRules(parent); });
     connect(commands_.get(), &AppCommands::accessDeniedAsked, tray_.get(),
             [this] { tray_->showAccessDenied(true); });

@@ -10,6 +10,7 @@
 #include <QRadialGradient>
 #include <QString>
 
+#include "PixelOutline.h"
 #include "SkinPalette.h"
 
 namespace tavrin::skin {
@@ -43,8 +44,9 @@ KeyboardPicture::KeyboardPicture(const std::array<KeyRect, kPositionCount>& rect
     }
 }
 
-QImage KeyboardPicture::draw(int width, int height, bool highlighted) const {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage KeyboardPicture::draw(int width, int height, bool highlighted, int scale) const {
+    QImage image(width * scale, height * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(kCard);
     drawCase(image);
     drawCaps(image, false);
@@ -124,13 +126,12 @@ void KeyboardPicture::drawCaps(QImage& image, bool highlighted) const {
         p.fillRect(cap.adjusted(1, 1, -1, -1), QColor(face));
         p.fillRect(QRect(cap.left() + 2, cap.top() + 1, cap.width() - 4, 2), QColor(bevel));
         if (highlighted) {
-            p.setPen(QColor(kAccent));
-            p.drawRect(cap.adjusted(1, 1, -2, -2));
+            PixelOutline(p, cap.adjusted(1, 1, -2, -2), QColor(kAccent));
             p.fillRect(QRect(cap.left() + 2, cap.top() + 2, cap.width() - 4, 1),
                        QColor(kKeyBevelHot));
         }
         for (const QPoint corner : {cap.topLeft(), cap.topRight(), cap.bottomLeft()}) {
-            image.setPixel(corner, kPlate);
+            p.fillRect(QRect(corner, QSize(1, 1)), QColor(kPlate));
         }
         // The bottom-right corner stays the edge colour: the highlight copy never reaches it.
 
@@ -161,18 +162,24 @@ void KeyboardPicture::drawCaps(QImage& image, bool highlighted) const {
 void KeyboardPicture::drawReflection(QImage& image) const {
     // A mirrored, fading copy of the case below it, as on a glossy desk. It is tinted with the
     // accent only, so its pixels can never take a cap's colour.
+    // It works on device pixels: at scale 2 every logical row is two mirrored rows.
     const QRect body = CaseRectangle(keyBounds_);
+    const int scale = qRound(image.devicePixelRatio());
+    const int logicalHeight = image.height() / scale;
     const int gap = 4;
-    const int depth = std::min(body.height() / 2, image.height() - body.bottom() - gap - 1);
+    const int depth = std::min(body.height() / 2, logicalHeight - body.bottom() - gap - 1);
     if (depth <= 4) {
         return;
     }
     const QColor accent = QColor::fromRgb(kAccent);
-    for (int row = 0; row < depth; ++row) {
-        const int sourceY = body.bottom() - row;
-        const int targetY = body.bottom() + gap + row;
-        const double fade = 0.32 * (1.0 - double(row) / depth);
-        for (int x = body.left(); x <= body.right(); ++x) {
+    const int rows = depth * scale;
+    const int bottom = (body.bottom() + 1) * scale - 1;
+    const int below = (body.bottom() + gap) * scale;
+    for (int row = 0; row < rows; ++row) {
+        const int sourceY = bottom - row;
+        const int targetY = below + row;
+        const double fade = 0.32 * (1.0 - double(row) / rows);
+        for (int x = body.left() * scale; x < (body.right() + 1) * scale; ++x) {
             const double a = fade * qGray(image.pixel(x, sourceY)) / 255.0;
             const QColor under = QColor::fromRgb(image.pixel(x, targetY));
             image.setPixel(x, targetY,

@@ -18,7 +18,8 @@ public:
                     const std::array<LabelPoint, kKeyTableSize>& anchors,
                     const std::array<std::u16string_view, kKeyTableSize>& captions);
 
-    QImage draw(int width, int height, bool highlighted) const;
+    // width and height are logical pixels; scale 2 gives twice the pixels, same layout.
+    QImage draw(int width, int height, bool highlighted, int scale = 1) const;
 
 private:
     void drawCase(QImage& image) const;

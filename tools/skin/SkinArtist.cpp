@@ -9,6 +9,7 @@
 #include <QRadialGradient>
 
 #include "KeyboardPicture.h"
+#include "PixelOutline.h"
 #include "SkinPalette.h"
 #include "model/KeyTables.h"
 
@@ -28,9 +29,12 @@ QColor WithAlpha(QRgb rgb, int alpha) {
     return c;
 }
 
-// Every skin picture is opaque: the windows copy them without blending.
-QImage Canvas(int width, int height, QRgb background) {
-    QImage image(width, height, QImage::Format_RGB32);
+// Every skin picture is opaque: the windows copy them without blending. At scale 2 the canvas
+// has twice the pixels and a device pixel ratio of 2, so the drawing code keeps to the logical
+// coordinates of the table and Qt renders shapes and text at the real pixel size.
+QImage Canvas(int width, int height, int scale, QRgb background) {
+    QImage image(width * scale, height * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     image.fill(background);
     return image;
 }
@@ -282,8 +286,11 @@ SkinArtist::SkinArtist(const QTranslator* translation) : translation_(translatio
 }
 
 QString SkinArtist::text(const char* english) const {
-    const QString translated =
-        translation_ ? translation_->translate(kContext, english) : QString();
+    QString translated;
+    if (translation_) {
+        const std::lock_guard lock(translationLock_);
+        translated = translation_->translate(kContext, english);
+    }
     return translated.isEmpty() ? QString::fromUtf8(english) : translated;
 }
 
@@ -294,19 +301,19 @@ QFont SkinArtist::uiFont(int pixels, bool bold) const {
     return font;
 }
 
-QImage SkinArtist::draw(const SkinImage& image) const {
-    return draw(image.art, image.folder, image.width, image.height, image.active);
+QImage SkinArtist::draw(const SkinImage& image, int scale) const {
+    return draw(image.art, image.folder, image.width, image.height, image.active, scale);
 }
 
-QImage SkinArtist::draw(const ResourceImage& resource) const {
-    return draw(resource.art, Folder::Main, resource.width, resource.height, false);
+QImage SkinArtist::draw(const ResourceImage& resource, int scale) const {
+    return draw(resource.art, Folder::Main, resource.width, resource.height, false, scale);
 }
 
-QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const {
+QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active, int scale) const {
     const QRect all(0, 0, w, h);
     switch (art) {
         case Art::MainBackground: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             p.fillRect(QRect(0, 0, w, 31), C(kTitleBar));
@@ -354,7 +361,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         case Art::TitleClose:
         case Art::DialogClose: {
             const QRgb background = art == Art::DialogClose ? kDialogTitle : kTitleBar;
-            QImage image = Canvas(w, h, background);
+            QImage image = Canvas(w, h, scale, background);
             QPainter p(&image);
             Antialiased(p);
             const bool close = art == Art::TitleClose || art == Art::DialogClose;
@@ -378,7 +385,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Logo: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             Emblem(p, QRectF(2, 12, 38, 40));
@@ -398,13 +405,15 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Keyboard104:
-            return KeyboardPicture(KeyRects104, LabelPoints104, KeyLabels104).draw(w, h, active);
+            return KeyboardPicture(KeyRects104, LabelPoints104, KeyLabels104)
+                .draw(w, h, active, scale);
         case Art::Keyboard87:
-            return KeyboardPicture(KeyRects87, LabelPoints87, KeyLabels87).draw(w, h, active);
+            return KeyboardPicture(KeyRects87, LabelPoints87, KeyLabels87)
+                .draw(w, h, active, scale);
         case Art::BottomButton: {
             // The face fills the top 32 rows; the click rectangle reaches 4 rows further down
             // over the bottom bar.
-            QImage image = Canvas(w, h, kBottomBar);
+            QImage image = Canvas(w, h, scale, kBottomBar);
             QPainter p(&image);
             Antialiased(p);
             const QRect face(0, 0, w, 32);
@@ -415,7 +424,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::ProfileButton: {
-            QImage image = Canvas(w, h, kBottomBar);
+            QImage image = Canvas(w, h, scale, kBottomBar);
             QPainter p(&image);
             Antialiased(p);
             Button(p, QRect(0, 0, w, h), active, 4);
@@ -437,7 +446,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::HelpWindow: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 3, C(kSection), C(kAccent));
@@ -460,7 +469,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::LightHeader: {
-            QImage image = Canvas(w, h, kHeader);
+            QImage image = Canvas(w, h, scale, kHeader);
             QPainter p(&image);
             Antialiased(p);
             p.fillRect(all, Vertical(all, 0xff2a2e35, kHeader));
@@ -479,14 +488,14 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::SectionHeader:
         case Art::SectionHeaderOpen: {
-            QImage image = Canvas(w, h, kHeader);
+            QImage image = Canvas(w, h, scale, kHeader);
             QPainter p(&image);
             Antialiased(p);
             SectionHeader(p, all, art == Art::SectionHeaderOpen);
             return image;
         }
         case Art::LightBody: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             SectionBody(p, all);
@@ -496,14 +505,15 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::SpeedBackdrop: {
             // The open Light body from y 245 down, with a separator between brightness and speed.
-            QImage body = draw(Art::LightBody, folder, kPanelWidth, 196, false);
-            QImage image = body.copy(0, 245 - 130, w, h);
+            QImage body = draw(Art::LightBody, folder, kPanelWidth, 196, false, scale);
+            // copy() counts device pixels.
+            QImage image = body.copy(0, (245 - 130) * scale, w * scale, h * scale);
             QPainter p(&image);
             p.fillRect(QRect(9, 287 - 245, 225, 1), C(kLineSoft));
             return image;
         }
         case Art::ComboBox: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 2, C(0xff111316), C(kLine));
@@ -522,7 +532,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         case Art::DirectionDown:
         case Art::DirectionRight:
         case Art::DirectionLeft: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Button(p, all, active, 3);
@@ -537,7 +547,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Radio: {
-            QImage image = Canvas(w, h, RadioBackground(folder));
+            QImage image = Canvas(w, h, scale, RadioBackground(folder));
             QPainter p(&image);
             Antialiased(p);
             const QPointF c(w / 2.0, h / 2.0);
@@ -553,7 +563,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::MacroSection: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 4, C(kSection), C(kLineSoft));
@@ -565,7 +575,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::MacroButton: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 3, Vertical(all, 0xff0e5a6c, kAccentShade), C(kAccent));
@@ -573,7 +583,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::GameModeOpen: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             SectionBody(p, QRect(0, 21, w, h - 21));
@@ -584,7 +594,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::ResponseTimeOpen: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             SectionBody(p, QRect(0, 21, w, h - 21));
@@ -592,7 +602,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::ReportRateOpen: {
-            QImage image = Canvas(w, h, kWindow);
+            QImage image = Canvas(w, h, scale, kWindow);
             QPainter p(&image);
             Antialiased(p);
             SectionBody(p, QRect(0, 21, w, h - 21));
@@ -602,7 +612,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Thumb: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             QLinearGradient g(0, 0, 0, h);
@@ -617,28 +627,28 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::TrackEmpty:
         case Art::TrackFilled: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Groove(p, all, art == Art::TrackFilled);
             return image;
         }
         case Art::SliderPlate: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             Groove(p, QRect(0, 0, w, h), false);
             return image;
         }
         case Art::RateLabels: {
-            QImage image = Canvas(w, h, kSection);
+            QImage image = Canvas(w, h, scale, kSection);
             QPainter p(&image);
             Antialiased(p);
             RateLabels(p, -7, -1, w + 14);
             return image;
         }
         case Art::Splash: {
-            QImage image = Canvas(w, h, kTitleBar);
+            QImage image = Canvas(w, h, scale, kTitleBar);
             QPainter p(&image);
             Antialiased(p);
             p.fillRect(all, Vertical(all, 0xff0b0c0e, 0xff16191d));
@@ -691,7 +701,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::KeyDialogBackground: {
-            QImage image = Canvas(w, h, kKeyDialog);
+            QImage image = Canvas(w, h, scale, kKeyDialog);
             QPainter p(&image);
             Antialiased(p);
             DialogTitleBar(p, w, 29);
@@ -701,7 +711,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Tab: {
-            QImage image = Canvas(w, h, kKeyDialog);
+            QImage image = Canvas(w, h, scale, kKeyDialog);
             QPainter p(&image);
             p.fillRect(all, Vertical(all, 0xff2f3236, 0xff26282b));
             // Dividers at both edges: neighbouring tabs share a column.
@@ -712,7 +722,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::TabBand:
         case Art::TabMarker: {
-            QImage image = Canvas(w, h, kDialogTitle);
+            QImage image = Canvas(w, h, scale, kDialogTitle);
             QPainter p(&image);
             Antialiased(p);
             p.fillRect(QRect(0, h - 1, w, 1), WithAlpha(kAccent, 110));
@@ -731,7 +741,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             const QRgb background = art == Art::SmallButton    ? kKeyDialog
                                     : art == Art::RecordButton ? kListPanel
                                                                : kDialogPanel;
-            QImage image = Canvas(w, h, background);
+            QImage image = Canvas(w, h, scale, background);
             QPainter p(&image);
             Antialiased(p);
             Button(p, all, active, 3);
@@ -739,7 +749,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::LaunchPanel: {
             // No side frame: the row radios sit on the panel's left edge at x 15.
-            QImage image = Canvas(w, h, kKeyDialog);
+            QImage image = Canvas(w, h, scale, kKeyDialog);
             QPainter p(&image);
             p.fillRect(QRect(0, 0, w, 1), C(kLineSoft));
             p.fillRect(QRect(0, h - 1, w, 1), C(kLineSoft));
@@ -749,14 +759,14 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::PathField: {
-            QImage image = Canvas(w, h, kKeyDialog);
+            QImage image = Canvas(w, h, scale, kKeyDialog);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 2, C(0xff161719), C(kLine));
             return image;
         }
         case Art::BrowseButton: {
-            QImage image = Canvas(w, h, kKeyDialog);
+            QImage image = Canvas(w, h, scale, kKeyDialog);
             QPainter p(&image);
             Antialiased(p);
             Button(p, all, active, 3);
@@ -767,7 +777,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::MacroDialogBackground: {
-            QImage image = Canvas(w, h, kDialogPanel);
+            QImage image = Canvas(w, h, scale, kDialogPanel);
             QPainter p(&image);
             Antialiased(p);
             DialogTitleBar(p, w, 36);
@@ -778,7 +788,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Tick: {
-            QImage image = Canvas(w, h, kListPanel);
+            QImage image = Canvas(w, h, scale, kListPanel);
             QPainter p(&image);
             Antialiased(p);
             Box(p, all, 3, active ? C(kAccentDeep) : C(0xff0f1114),
@@ -795,7 +805,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::ProfileDialogBackground: {
-            QImage image = Canvas(w, h, kDialogPanel);
+            QImage image = Canvas(w, h, scale, kDialogPanel);
             QPainter p(&image);
             Antialiased(p);
             DialogTitleBar(p, w, 33);
@@ -807,7 +817,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::NewTile:
         case Art::DeleteTile: {
-            QImage image = Canvas(w, h, kDialogPanel);
+            QImage image = Canvas(w, h, scale, kDialogPanel);
             QPainter p(&image);
             Antialiased(p);
             Button(p, all, false, 4);
@@ -828,7 +838,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::ArrowDown:
         case Art::ArrowUp: {
-            QImage image = Canvas(w, h, kListPanel);
+            QImage image = Canvas(w, h, scale, kListPanel);
             QPainter p(&image);
             Antialiased(p);
             Arrow(p, QRectF(0.5, 0.5, w - 1, h - 1),
@@ -836,7 +846,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::Clock: {
-            QImage image = Canvas(w, h, kListPanel);
+            QImage image = Canvas(w, h, scale, kListPanel);
             QPainter p(&image);
             Antialiased(p);
             const QPointF c(w / 2.0, h / 2.0);
@@ -852,10 +862,9 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::PlusSign:
         case Art::MinusSign: {
-            QImage image = Canvas(w, h, kTree);
+            QImage image = Canvas(w, h, scale, kTree);
             QPainter p(&image);
-            p.setPen(C(kTextDim));
-            p.drawRect(0, 0, w - 1, h - 1);
+            PixelOutline(p, QRect(0, 0, w - 1, h - 1), C(kTextDim));
             p.fillRect(QRect(2, h / 2, w - 4, 1), C(kAccent));
             if (art == Art::PlusSign) {
                 p.fillRect(QRect(w / 2, 2, 1, h - 4), C(kAccent));
@@ -863,7 +872,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
         case Art::ListPanel: {
-            QImage image = Canvas(w, h, kDialogPanel);
+            QImage image = Canvas(w, h, scale, kDialogPanel);
             QPainter p(&image);
             Antialiased(p);
             ListPanel(p, all);
@@ -871,7 +880,8 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
         }
         case Art::AppIcon: {
             // The only picture with transparency: icons are blended by the desktop.
-            QImage image(w, h, QImage::Format_ARGB32);
+            QImage image(w * scale, h * scale, QImage::Format_ARGB32);
+            image.setDevicePixelRatio(scale);
             image.fill(Qt::transparent);
             QPainter p(&image);
             Antialiased(p);
@@ -890,7 +900,7 @@ QImage SkinArtist::draw(Art art, Folder folder, int w, int h, bool active) const
             return image;
         }
     }
-    return Canvas(w, h, kWindow);
+    return Canvas(w, h, scale, kWindow);
 }
 
 }  // namespace tavrin::skin

@@ -11,6 +11,7 @@
 // names up without regard to case.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace tavrin::skin {
@@ -217,5 +218,22 @@ inline constexpr std::array kResourceImages = std::to_array<ResourceImage>({
     {"icons/154-256.png", 154, 256, 256, Art::AppIcon, "program icon, 256 x 256"},
 });
 // clang-format on
+
+// High-density screens: beside every skin picture "name.png" and every bitmap "bitmaps/<id>.png"
+// lies "name@2x.png", twice the width and height. The icons come in their own sizes instead.
+inline constexpr int kHighDensityScale = 2;
+
+inline bool HasHighDensityTwin(const ResourceImage& resource) {
+    return resource.path.starts_with("bitmaps/");
+}
+
+// "bitmaps/139.png" -> "bitmaps/139@2x.png"; a name without ".png" gets the suffix at its end.
+inline std::string HighDensityName(std::string_view name) {
+    std::string twin(name);
+    const std::string_view extension = ".png";
+    const std::size_t at = name.ends_with(extension) ? name.size() - extension.size() : name.size();
+    twin.insert(at, "@2x");
+    return twin;
+}
 
 }  // namespace tavrin::skin

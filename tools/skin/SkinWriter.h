@@ -1,11 +1,16 @@
 #pragma once
 
+#include <QImage>
 #include <QTranslator>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tavrin::skin {
+
+class SkinArtist;
 
 // A language other than English: its name (the skin folder png/<name>) and its translation.
 struct SkinLanguage {
@@ -28,11 +33,23 @@ public:
     static constexpr const char* kResourceFolder = "resources";
     static constexpr const char* kQrcName = "tavrin_skin.qrc";
 
+    // A picture file: where it goes, how it is drawn, and once written, why it could not be
+    // (empty when it was).
+    struct PendingFile {
+        std::filesystem::path path;
+        std::function<QImage()> draw;
+        std::string error;
+    };
+
 private:
-    void writeSkins();
-    void writeResources();
+    void addSkins(std::vector<PendingFile>& files,
+                  std::vector<std::unique_ptr<SkinArtist>>& artists) const;
+    void addResources(std::vector<PendingFile>& files,
+                      std::vector<std::unique_ptr<SkinArtist>>& artists) const;
     void writeQrc();
     void writeFile(const std::filesystem::path& path, const std::string& bytes);
+    // Counts a written file, or keeps the message of one that was not.
+    void count(const std::string& error);
 
     std::filesystem::path root_;
     std::vector<SkinLanguage> translations_;

@@ -18,7 +18,17 @@ class TrayIcon : public QObject {
     Q_OBJECT
 
 public:
-    TrayIcon(const QIcon& icon, const QString& tip, QObject* parent = nullptr);
+    // How the desktop asks for the program's window. An XEmbed notification area (X11) passes
+    // the clicks on, and a double click asks. A StatusNotifierItem host (Plasma, GNOME's
+    // AppIndicator extension, the only kind on Wayland) never sends a double click: its primary
+    // click, one activation, asks.
+    enum class Activation { DoubleClick, Primary };
+    // Primary where a StatusNotifierWatcher is on the session bus: Qt then makes the icon a
+    // StatusNotifierItem.
+    static Activation DesktopActivation();
+
+    TrayIcon(const QIcon& icon, const QString& tip, QObject* parent = nullptr,
+             Activation activation = DesktopActivation());
 
     // Whether the desktop has a notification area to show the icon in.
     static bool available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
@@ -41,6 +51,7 @@ public:
     QSystemTrayIcon& native() { return icon_; }
 
 signals:
+    // The way back to the window: a double click, or a host's primary activation.
     void doubleClicked();
     void aboutToShowMenu();
 

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "ui/controls/DensePictures.h"
+
 namespace tavrin {
 
 QString BitmapResourcePath(int id) {
@@ -12,8 +14,8 @@ QString IconResourcePath(int id) {
     return QStringLiteral(":/icons/%1.png").arg(id);
 }
 
-QImage LoadBitmapResource(int id) {
-    return QImage(BitmapResourcePath(id));
+QImage LoadBitmapResource(int id, qreal ratio) {
+    return LoadPictureFile(BitmapResourcePath(id), ratio);
 }
 
 QIcon LoadIconResource(int id) {

@@ -17,8 +17,9 @@ inline constexpr int kBitmapSliderThumb = 141;   // 15 x 14
 QString BitmapResourcePath(int id);
 QString IconResourcePath(int id);
 
-// A null image or icon when the program does not hold that resource.
-QImage LoadBitmapResource(int id);
+// A null image or icon when the program does not hold that resource. The bitmap is the one for
+// the device pixel ratio `ratio` (":/bitmaps/<id>@2x.png" above 1), which it carries.
+QImage LoadBitmapResource(int id, qreal ratio = 1.0);
 QIcon LoadIconResource(int id);
 
 }  // namespace tavrin

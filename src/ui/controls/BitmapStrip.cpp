@@ -3,13 +3,16 @@
 #include <QPainter>
 
 #include "ui/controls/BitmapResources.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin {
 
 BitmapStrip::BitmapStrip(QImage bitmap, int frameWidth, int frameHeight)
     : bitmap_(std::move(bitmap)) {
-    const int width = bitmap_.width();
-    const int height = bitmap_.height();
+    // Frames are counted in logical pixels: a bitmap of twice the pixels has the same frames.
+    const QSize logical = LogicalSize(bitmap_);
+    const int width = logical.width();
+    const int height = logical.height();
     vertical_ = width < height;
     frameWidth_ = frameWidth > 0 ? frameWidth : width;
     frameHeight_ = frameHeight > 0 ? frameHeight : height;
@@ -40,7 +43,7 @@ void BitmapStrip::draw(QPainter& target, int index) const {
     }
     const auto mode = target.compositionMode();
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    target.drawImage(drawPosition_, bitmap_, *rect);
+    DrawPart(target, drawPosition_, bitmap_, *rect);
     target.setCompositionMode(mode);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // A bitmap cut into equal frames, side by side or, when the bitmap is taller than wide, stacked
-// top to bottom.
+// top to bottom. Sizes and frames are in logical pixels, whatever the bitmap's device pixel ratio.
 
 #include <QImage>
 #include <QPoint>

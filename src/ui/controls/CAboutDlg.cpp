@@ -22,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     if (programIcon.isNull()) {
         icon->hide();
     } else {
-        icon->setPixmap(programIcon.pixmap(32, 32));
+        icon->setPixmap(programIcon.pixmap(QSize(32, 32), devicePixelRatioF()));
     }
 
     nameLine_ = new QLabel(tr("Tavrin Gaming Keyboard, Version 1.0"), this);

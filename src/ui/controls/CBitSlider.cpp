@@ -10,6 +10,7 @@
 #include "device/WindowMessages.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitWnd.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin {
 
@@ -20,7 +21,7 @@ CBitSlider::CBitSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
 CBitSlider::~CBitSlider() = default;
 
 void CBitSlider::CreateThumb() {
-    CreateThumb(LoadBitmapResource(kBitmapSliderThumb));
+    CreateThumb(LoadBitmapResource(kBitmapSliderThumb, devicePixelRatioF()));
 }
 
 void CBitSlider::CreateThumb(QImage thumbBitmap) {
@@ -37,7 +38,9 @@ void CBitSlider::CreateThumb(QImage thumbBitmap) {
 }
 
 void CBitSlider::SetBitmaps() {
-    SetBitmaps(LoadBitmapResource(kBitmapSliderEmpty), LoadBitmapResource(kBitmapSliderFilled));
+    const qreal ratio = devicePixelRatioF();
+    SetBitmaps(LoadBitmapResource(kBitmapSliderEmpty, ratio),
+               LoadBitmapResource(kBitmapSliderFilled, ratio));
 }
 
 void CBitSlider::SetBitmaps(QImage emptyTrack, QImage filledTrack) {
@@ -46,7 +49,7 @@ void CBitSlider::SetBitmaps(QImage emptyTrack, QImage filledTrack) {
     const QImage& filled = filledTrack_->bitmap();
     // A slider without its bitmap would shrink to nothing and could no longer be used.
     if (!filled.isNull()) {
-        resize(filled.width(), filled.height());
+        resize(LogicalSize(filled));
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPointer>
 
+#include "ui/controls/DensePictures.h"
+
 namespace tavrin {
 
 CBitWnd::CBitWnd(QWidget* parent, int controlId) : QWidget(parent), controlId_(controlId) {
@@ -33,7 +35,7 @@ void CBitWnd::setStrip(const BitmapStrip* strip) {
 
 void CBitWnd::paintEvent(QPaintEvent*) {
     // The class background is black; the frame covers it where the strip has pixels.
-    QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
+    QImage surface = NewSurface(size(), devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     surface.fill(Qt::black);
     if (strip_ != nullptr) {
         QPainter painter(&surface);

@@ -5,6 +5,7 @@
 
 #include "model/ProgramDirectory.h"
 #include "platform/qt/QtConversions.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin {
 
@@ -23,9 +24,10 @@ std::optional<std::filesystem::path> CSplashScreen::PicturePath(
 }
 
 void CSplashScreen::setPicturePath(const std::optional<std::filesystem::path>& path) {
-    picture_ = path ? QImage(PathToQString(*path)) : QImage();
+    picture_ = path ? LoadPictureFile(PathToQString(*path), devicePixelRatioF()) : QImage();
     // The window takes the picture's size; without a picture it is as small as it can be.
-    setFixedSize(std::max(1, picture_.width()), std::max(1, picture_.height()));
+    const QSize size = LogicalSize(picture_);
+    setFixedSize(std::max(1, size.width()), std::max(1, size.height()));
 }
 
 void CSplashScreen::showEvent(QShowEvent* event) {

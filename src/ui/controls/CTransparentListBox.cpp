@@ -12,6 +12,7 @@
 #include "model/MacroStore.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CEditHelper.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/SkinFont.h"
 
 namespace tavrin {
@@ -38,10 +39,10 @@ CTransparentListBox::CTransparentListBox(QWidget* parent)
     : QListWidget(parent),
       textColour_(palette().color(QPalette::WindowText)),
       selectedColour_(palette().color(QPalette::Highlight)),
-      panel_(LoadBitmapResource(kBitmapPanel)),
-      pressIcon_(LoadBitmapResource(kBitmapPress)),
-      releaseIcon_(LoadBitmapResource(kBitmapRelease)),
-      delayIcon_(LoadBitmapResource(kBitmapDelay)) {
+      panel_(LoadBitmapResource(kBitmapPanel, devicePixelRatioF())),
+      pressIcon_(LoadBitmapResource(kBitmapPress, devicePixelRatioF())),
+      releaseIcon_(LoadBitmapResource(kBitmapRelease, devicePixelRatioF())),
+      delayIcon_(LoadBitmapResource(kBitmapDelay, devicePixelRatioF())) {
     setFrameShape(QFrame::NoFrame);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -196,7 +197,8 @@ void CTransparentListBox::RedrawList(bool invalidate) {
 }
 
 void CTransparentListBox::captureBackground() {
-    background_ = QImage(viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    background_ = NewSurface(viewport()->size(), viewport()->devicePixelRatioF(),
+                             QImage::Format_ARGB32_Premultiplied);
     background_.fill(Qt::black);
     QPainter painter(&background_);
     if (editMode_ == TransparentRename) {
@@ -206,7 +208,7 @@ void CTransparentListBox::captureBackground() {
             owner->render(&painter, QPoint(0, 0), QRegion(area), QWidget::DrawWindowBackground);
         }
     } else if (!panel_.isNull()) {
-        painter.drawImage(QPoint(0, 0), panel_, QRect(kPanelOrigin, viewport()->size()));
+        DrawPart(painter, QPoint(0, 0), panel_, QRect(kPanelOrigin, viewport()->size()));
     }
     backgroundCaptured_ = true;
 }
@@ -221,7 +223,7 @@ void CTransparentListBox::DrawListItem(QPainter& painter, int line, const QRect&
     if (line < 0 || line >= count()) {
         return;
     }
-    painter.drawImage(rect.topLeft(), background_, rect);
+    DrawPart(painter, rect.topLeft(), background_, rect);
 
     const QString full = lineText(line);
     const LineType type = lineType(full);
@@ -262,10 +264,12 @@ void CTransparentListBox::DrawListItem(QPainter& painter, int line, const QRect&
 
 void CTransparentListBox::paintEvent(QPaintEvent*) {
     QWidget* area = viewport();
-    if (!backgroundCaptured_ || background_.size() != area->size()) {
+    const qreal ratio = area->devicePixelRatioF();
+    if (!backgroundCaptured_ || LogicalSize(background_) != area->size() ||
+        background_.devicePixelRatio() != SurfaceRatio(ratio)) {
         captureBackground();
     }
-    QImage picture(area->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage picture = NewSurface(area->size(), ratio, QImage::Format_ARGB32_Premultiplied);
     {
         QPainter painter(&picture);
         painter.drawImage(QPoint(0, 0), background_);

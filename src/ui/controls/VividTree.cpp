@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/controls/BitmapResources.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin {
 
@@ -23,9 +24,10 @@ VividTree::VividTree(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void VividTree::SetTreeBitmaps() {
-    background_ = LoadBitmapResource(kBitmapTreeBackground);
-    expandSign_ = LoadBitmapResource(kBitmapTreeExpand);
-    collapseSign_ = LoadBitmapResource(kBitmapTreeCollapse);
+    const qreal ratio = devicePixelRatioF();
+    background_ = LoadBitmapResource(kBitmapTreeBackground, ratio);
+    expandSign_ = LoadBitmapResource(kBitmapTreeExpand, ratio);
+    collapseSign_ = LoadBitmapResource(kBitmapTreeCollapse, ratio);
     viewport()->update();
 }
 
@@ -118,7 +120,8 @@ void VividTree::drawItems(QPainter& painter, const Extent& extent) const {
         if (item->childCount() > 0) {
             const QImage& sign = item->isExpanded() ? collapseSign_ : expandSign_;
             if (!sign.isNull()) {
-                painter.drawImage(text.left() - 2 - sign.width(), text.top() + 4, sign);
+                painter.drawImage(text.left() - 2 - LogicalSize(sign).width(), text.top() + 4,
+                                  sign);
             }
         }
         painter.drawText(text.adjusted(0, 1, 0, -1), Qt::AlignLeft | Qt::AlignVCenter,
@@ -128,7 +131,8 @@ void VividTree::drawItems(QPainter& painter, const Extent& extent) const {
 
 QImage VividTree::composed() {
     executeDelayedItemsLayout();
-    QImage picture(viewport()->size(), QImage::Format_RGB32);
+    QImage picture =
+        NewSurface(viewport()->size(), viewport()->devicePixelRatioF(), QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
     painter.setFont(font());

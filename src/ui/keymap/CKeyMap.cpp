@@ -16,6 +16,7 @@
 #include "model/KeyTables.h"
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
@@ -81,6 +82,9 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
         edit->setFrame(false);
         edit->setStyleSheet(ControlStyle("QLineEdit"));
         edit->installEventFilter(this);
+        // The key hook reads the keys pressed here. No input method may take them to compose
+        // text (on Wayland the compositor would hand them to one instead of to the window).
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
     macroList_ = new QListWidget(this);
     macroList_->setObjectName(QStringLiteral("macroList"));
@@ -124,8 +128,9 @@ void CKeyMap::initialise() {
     // The background gives the window its size.
     imageFolder_ = model_.skinFolder() / "Custom";
     images_.clear();
+    imagesRatio_ = SurfaceRatio(devicePixelRatioF());
     background_ = image(u"Custom_BK.png");
-    setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
+    setFixedSize(background_.isNull() ? kFallbackSize : LogicalSize(background_));
 
     buttons_.rebuild();
     activeTab_ = SingleCombineTab;

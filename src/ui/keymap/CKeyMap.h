@@ -112,6 +112,7 @@ private:
 
     std::filesystem::path imageFolder_;
     std::map<std::u16string, QImage> images_;
+    qreal imagesRatio_ = 1.0;  // the device pixel ratio images_ were decoded for
     QImage background_;
     KeyMapButtons buttons_;
     int activeTab_ = SingleCombineTab;

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "platform/qt/QtConversions.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/CKeyMap.h"
 #include "ui/keymap/KeyNames.h"
@@ -51,8 +52,7 @@ QImage CKeyMap::image(const char16_t* name) {
     if (cached != images_.end()) {
         return cached->second;
     }
-    const auto path = skins_.find(imageFolder_, ToQString(key).toStdString());
-    QImage picture = path ? QImage(PathToQString(*path)) : QImage();
+    QImage picture = LoadSkinPicture(skins_, imageFolder_, ToQString(key), imagesRatio_);
     images_.emplace(key, picture);
     return picture;
 }
@@ -65,7 +65,14 @@ void CKeyMap::drawButton(QPainter& painter, std::size_t index) {
 }
 
 QImage CKeyMap::composed() {
-    QImage picture(size(), QImage::Format_RGB32);
+    const qreal ratio = SurfaceRatio(devicePixelRatioF());
+    if (ratio != imagesRatio_) {
+        // Moved to a screen of another density: the pictures are decoded again for it.
+        images_.clear();
+        imagesRatio_ = ratio;
+        background_ = image(u"Custom_BK.png");
+    }
+    QImage picture = NewSurface(size(), ratio, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
     composeFull(painter);

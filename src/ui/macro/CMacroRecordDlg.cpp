@@ -17,6 +17,7 @@
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/ContextMenuFilter.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
@@ -143,7 +144,7 @@ void CMacroRecordDlg::OnInitDialog() {
     chinese_ = model_.chinese();
     setWindowTitle(tr("Macro Manager"));
     loadImages();
-    setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
+    setFixedSize(background_.isNull() ? kFallbackSize : LogicalSize(background_));
 
     buttonStates_.fill(0);
     lastHit_ = -1;
@@ -203,11 +204,12 @@ void CMacroRecordDlg::OnDestroy() {
 }
 
 QImage CMacroRecordDlg::image(const char* name) const {
-    const auto path = skins_.find(model_.skinFolder() / "MacroManagement", name);
-    return path ? QImage(PathToQString(*path)) : QImage();
+    return LoadSkinPicture(skins_, model_.skinFolder() / "MacroManagement",
+                           QString::fromLatin1(name), imagesRatio_);
 }
 
 void CMacroRecordDlg::loadImages() {
+    imagesRatio_ = SurfaceRatio(devicePixelRatioF());
     background_ = image("MacroManagement.png");
     for (std::size_t i = 0; i < kButtonTable.size(); ++i) {
         normalImages_[i] = image(kButtonTable[i].normal);
@@ -218,7 +220,11 @@ void CMacroRecordDlg::loadImages() {
 // --- Painting ------------------------------------------------------------------------------
 
 QImage CMacroRecordDlg::composeSurface() {
-    QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = SurfaceRatio(devicePixelRatioF());
+    if (ratio != imagesRatio_) {
+        loadImages();  // moved to a screen of another density
+    }
+    QImage surface = NewSurface(size(), ratio, QImage::Format_ARGB32_Premultiplied);
     surface.fill(QColor(21, 23, 26));
     QPainter p(&surface);
     p.drawImage(QPoint(0, 0), background_);

@@ -193,6 +193,7 @@ private:
     MacroSequence editBuffers_;
     bool chinese_ = false;  // the Chinese skin places some texts differently
     QImage background_;
+    qreal imagesRatio_ = 1.0;  // the device pixel ratio the pictures were decoded for
     std::array<QImage, kButtonCount> normalImages_;
     std::array<QImage, kButtonCount> hoverImages_;
     std::array<int, kButtonCount> buttonStates_{};

@@ -6,6 +6,7 @@
 #include "device/WindowMessages.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/CBitSlider.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin {
 
@@ -22,15 +23,25 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     createSliders();
-    // The track bitmaps are drawn at every slider paint; decode them once.
-    filledTrack_ = LoadBitmapResource(kBitmapSliderFilled);
-    emptyTrack_ = LoadBitmapResource(kBitmapSliderEmpty);
+    followScreenRatio();
     connect(&busyTimer_, &QTimer::timeout, this, [this] {
         ++busyFrame_;
         paintAll();
     });
-    const QImage& background = images_.image(QStringLiteral("main.png"));
-    resize(background.size());
+    // Read from the picture's header: the background is composed once the layout is known.
+    resize(images_.logicalSize(QStringLiteral("main.png")));
+}
+
+void COstraDlg::followScreenRatio() {
+    const qreal ratio = SurfaceRatio(devicePixelRatioF());
+    if (ratio == tracksRatio_) {
+        return;
+    }
+    images_.setRatio(ratio);
+    // The track bitmaps are drawn at every slider paint; decode them once per ratio.
+    filledTrack_ = LoadBitmapResource(kBitmapSliderFilled, ratio);
+    emptyTrack_ = LoadBitmapResource(kBitmapSliderEmpty, ratio);
+    tracksRatio_ = ratio;
 }
 
 COstraDlg::~COstraDlg() = default;
@@ -100,11 +111,14 @@ void COstraDlg::setSliderPositions() {
 }
 
 void COstraDlg::paintEvent(QPaintEvent* event) {
-    if (surface_.isNull()) {
+    // A window moved to a screen of another density is composed again for it; while busy, the
+    // frozen picture is shown as it is.
+    if (surface_.isNull() ||
+        (!busy_ && surface_.devicePixelRatio() != SurfaceRatio(devicePixelRatioF()))) {
         composeSurface();
     }
     QPainter p(this);
-    p.drawImage(event->rect(), surface_, event->rect());
+    DrawPart(p, event->rect().topLeft(), surface_, event->rect());
 }
 
 std::intptr_t COstraDlg::send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
@@ -150,11 +164,11 @@ void COstraDlg::paintSlider(QPainter& p, CBitSlider& s) {
     const QImage& filled = filledTrack_;
     const QImage& empty = emptyTrack_;
     if (tx > 0) {
-        p.drawImage(QPoint(r.left(), r.top()), filled, QRect(0, 0, tx, r.height()));
+        DrawPart(p, QPoint(r.left(), r.top()), filled, QRect(0, 0, tx, r.height()));
     }
     if (r.width() - tx > 0) {
-        p.drawImage(QPoint(r.left() + tx, r.top()), empty,
-                    QRect(tx, 0, r.width() - tx, r.height()));
+        DrawPart(p, QPoint(r.left() + tx, r.top()), empty,
+                 QRect(tx, 0, r.width() - tx, r.height()));
     }
     drawImage(p, QStringLiteral("Thumb.png"), r.left() + tx, r.top() + ty + 1);
 }

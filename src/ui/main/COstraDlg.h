@@ -4,6 +4,7 @@
 // picture, the collapsible left panel and the command buttons.
 
 #include <QImage>
+#include <QPoint>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -129,6 +130,10 @@ protected:
 
 private:
     void composeSurface();
+    // main.png with the logo and the keyboard picture of the current layout drawn on it.
+    const QImage& background();
+    // Decodes the pictures again when the window's screen has another device pixel ratio.
+    void followScreenRatio();
     void startSurfaceFrom(const QImage& base);
     void paintPanel(QPainter& p);
     void paintLists(QPainter& p, const SectionLayout& layout);
@@ -145,10 +150,16 @@ private:
     QImage surface_;
     QImage filledTrack_;  // bitmap 140
     QImage emptyTrack_;   // bitmap 139
+    qreal tracksRatio_ = 0;
+    QImage background_;
+    bool backgroundFullSize_ = true;
     std::array<CBitSlider*, 5> sliders_{};
     std::array<int, 3> lastSliderPosition_{};  // speed, brightness, report rate
     int reportSliderPlacedFor_ = -1;           // yU the report slider was last moved for
     int dragStarts_ = 0;
+    // Where the pointer holds the window while it moves it itself: the window system had no move
+    // of its own to start (no window manager, or one without that request).
+    std::optional<QPoint> heldAt_;
     bool minimiseHides_ = true;
     WriteResult lastWrite_;
     std::function<void()> keyAssignmentDialog_;

@@ -22,6 +22,11 @@ void COstraDlg::mouseMoveEvent(QMouseEvent* event) {
     const int y = static_cast<int>(event->position().y());
     if (!(event->buttons() & Qt::LeftButton)) {
         state_.mouseDown = false;
+        heldAt_.reset();
+    }
+    if (heldAt_) {
+        move(event->globalPosition().toPoint() - *heldAt_);
+        return;
     }
 
     // 1. Hover over the open list, or over the regions.
@@ -49,8 +54,11 @@ void COstraDlg::mouseMoveEvent(QMouseEvent* event) {
     if (state_.mouseDown && !region && key == kNoKey && !state_.listOpen()) {
         state_.mouseDown = false;
         ++dragStarts_;
-        if (QWindow* window = windowHandle()) {
-            window->startSystemMove();
+        // The window system moves it where it can (on Wayland only it may); otherwise the
+        // window follows the pointer itself until the button is released.
+        QWindow* window = windowHandle();
+        if (window == nullptr || !window->startSystemMove()) {
+            heldAt_ = QPoint(x, y);
         }
     }
 
@@ -120,6 +128,11 @@ void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
         return;  // the sequence owns the model until it ends
     }
     if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (heldAt_) {
+        heldAt_.reset();  // the end of a move, not a click
         QWidget::mouseReleaseEvent(event);
         return;
     }

@@ -6,6 +6,7 @@
 #include "model/KeyHitTest.h"
 #include "model/KeyTables.h"
 #include "ui/controls/CBitSlider.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/main/COstraDlg.h"
 
 namespace tavrin {
@@ -44,8 +45,8 @@ void COstraDlg::copyHighlight(QPainter& p, std::size_t position) {
     if (highlight.isNull()) {
         return;
     }
-    p.drawImage(QPoint(kKeyboardOriginX + r.left, kKeyboardOriginY + r.top), highlight,
-                QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    DrawPart(p, QPoint(kKeyboardOriginX + r.left, kKeyboardOriginY + r.top), highlight,
+             QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
 
 void COstraDlg::drawKeyboardOverlays(QPainter& p) {

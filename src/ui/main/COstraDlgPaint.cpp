@@ -5,6 +5,7 @@
 
 #include "model/KeyTables.h"
 #include "ui/controls/CBitSlider.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/main/COstraDlg.h"
 
 namespace tavrin {
@@ -42,7 +43,8 @@ void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int hei
 void COstraDlg::startSurfaceFrom(const QImage& base) {
     // One surface for every frame: a new 2.6 MB image per frame would cost its page faults on
     // every repaint.
-    if (surface_.size() != base.size() || surface_.format() != base.format()) {
+    if (surface_.size() != base.size() || surface_.format() != base.format() ||
+        surface_.devicePixelRatio() != base.devicePixelRatio()) {
         surface_ = base.copy();
         return;
     }
@@ -67,11 +69,38 @@ void COstraDlg::paintAll() {
     update();
 }
 
+const QImage& COstraDlg::background() {
+    // The part of the picture that never changes, the background with the logo and the keyboard
+    // on it, is kept as one image rather than three: at ratio 2 the keyboard alone is 5 MB. Nothing
+    // drawn before the keyboard overlaps the logo or the keyboard, so the order is kept.
+    const bool fullSize = model_.layoutVariant == 1;
+    if (!background_.isNull() && background_.devicePixelRatio() == images_.ratio() &&
+        backgroundFullSize_ == fullSize) {
+        return background_;
+    }
+    background_ = images_.decode(QStringLiteral("main.png"));
+    backgroundFullSize_ = fullSize;
+    if (!background_.isNull()) {
+        QPainter p(&background_);
+        const auto draw = [&](const QString& name, int x, int y) {
+            const QImage picture = images_.decode(name);
+            if (!picture.isNull()) {
+                p.drawImage(x, y, picture);
+            }
+        };
+        draw(QStringLiteral("logo.png"), 19, 35);
+        draw(fullSize ? QStringLiteral("kb_BK.png") : QStringLiteral("kb_BK_87.png"),
+             kKeyboardOriginX, kKeyboardOriginY);
+    }
+    return background_;
+}
+
 void COstraDlg::composeSurface() {
-    const QImage& background = images_.image(QStringLiteral("main.png"));
+    followScreenRatio();
+    const QImage& background = this->background();
     if (background.isNull()) {
         // Nothing to draw on: the window shows an empty surface of its own size.
-        surface_ = QImage(size(), QImage::Format_RGB32);
+        surface_ = NewSurface(size(), images_.ratio(), QImage::Format_RGB32);
         surface_.fill(Qt::black);
         return;
     }
@@ -91,12 +120,7 @@ void COstraDlg::composeSurface() {
               state_.hovered(Region::Close) ? QStringLiteral("button-close-over.png")
                                             : QStringLiteral("button-close-normal.png"),
               978, 5);
-    // 2. Logo.
-    drawImage(p, QStringLiteral("logo.png"), 19, 35);
-    // 3. Keyboard picture.
-    drawImage(
-        p, model_.layoutVariant == 1 ? QStringLiteral("kb_BK.png") : QStringLiteral("kb_BK_87.png"),
-        kKeyboardOriginX, kKeyboardOriginY);
+    // 2. Logo and 3. keyboard picture are part of the background.
     // 4. Keyboard overlays.
     drawKeyboardOverlays(p);
     // 5. Bottom buttons, all three from the same pair of images.

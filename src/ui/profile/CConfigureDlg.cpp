@@ -18,6 +18,7 @@
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/ContextMenuFilter.h"
+#include "ui/controls/DensePictures.h"
 #include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 
@@ -104,17 +105,22 @@ void CConfigureDlg::setVisible(bool visible) {
 }
 
 QImage CConfigureDlg::image(const char* name) const {
-    const auto path = skins_.find(model_.skinFolder() / "Config", name);
-    return path ? QImage(PathToQString(*path)) : QImage();
+    return LoadSkinPicture(skins_, model_.skinFolder() / "Config", QString::fromLatin1(name),
+                           imagesRatio_);
 }
 
-void CConfigureDlg::OnInitDialog() {
-    setWindowTitle(tr("Profile"));
+void CConfigureDlg::loadImages() {
+    imagesRatio_ = SurfaceRatio(devicePixelRatioF());
     background_ = image("Config.png");
     closeImage_ = image("button-close-normal.png");
     newImage_ = image("New.png");
     deleteImage_ = image("Delete.png");
-    setFixedSize(background_.isNull() ? kFallbackSize : background_.size());
+}
+
+void CConfigureDlg::OnInitDialog() {
+    setWindowTitle(tr("Profile"));
+    loadImages();
+    setFixedSize(background_.isNull() ? kFallbackSize : LogicalSize(background_));
     if (mainWindowRect_.isValid()) {
         move(mainWindowRect_.topLeft() - QPoint(1, 1));
     }
@@ -158,7 +164,7 @@ std::optional<std::size_t> CConfigureDlg::selectedLine() const {
 // --- Painting and clicks -------------------------------------------------------------------
 
 QImage CConfigureDlg::composeSurface() const {
-    QImage surface(size(), QImage::Format_ARGB32_Premultiplied);
+    QImage surface = NewSurface(size(), imagesRatio_, QImage::Format_ARGB32_Premultiplied);
     surface.fill(QColor(21, 23, 26));
     QPainter p(&surface);
     p.drawImage(QPoint(0, 0), background_);
@@ -172,6 +178,9 @@ QImage CConfigureDlg::composeSurface() const {
 }
 
 void CConfigureDlg::paintEvent(QPaintEvent*) {
+    if (SurfaceRatio(devicePixelRatioF()) != imagesRatio_) {
+        loadImages();  // moved to a screen of another density
+    }
     // Composed off screen and copied in one transfer, so nothing flickers.
     QPainter(this).drawImage(QPoint(0, 0), composeSurface());
 }

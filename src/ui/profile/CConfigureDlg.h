@@ -109,6 +109,8 @@ protected:
 private:
     void OnInitDialog();
     QImage image(const char* name) const;
+    // Decodes the pictures for the window's device pixel ratio.
+    void loadImages();
     void fillList(std::optional<std::size_t> select = std::nullopt);
     std::optional<std::size_t> selectedLine() const;
 
@@ -139,6 +141,7 @@ private:
     CTransparentListBox* list_;
     QRect mainWindowRect_;
     QImage background_;
+    qreal imagesRatio_ = 1.0;  // the device pixel ratio the pictures were decoded for
     QImage closeImage_;
     QImage newImage_;
     QImage deleteImage_;

@@ -54,7 +54,8 @@ if [ -n "$CPACK" ]; then
         grep -q " \./$f\$" "$work/deb.list" || fail "the package has no /$f"
     done
     depends=$(dpkg-deb -f "$deb" Depends)
-    for d in libqt6widgets6 libqt6dbus6 libhidapi-hidraw0 libudev1 qt6-qpa-plugins fonts-liberation; do
+    for d in libqt6widgets6 libqt6dbus6 libhidapi-hidraw0 libudev1 qt6-qpa-plugins qt6-wayland \
+        fonts-liberation; do
         grep -q "$d" <<<"$depends" || fail "the package does not depend on $d: $depends"
     done
     dpkg-deb -e "$deb" "$work/control"

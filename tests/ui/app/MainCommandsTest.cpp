@@ -10,10 +10,12 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -695,6 +697,42 @@ TEST_F(MainCommandsTest, KeyAndMacroManagementClicksOpenTheirDialogs) {
     EXPECT_EQ(opened, (QStringList{QStringLiteral("tavrin::CKeyMap"),
                                    QStringLiteral("tavrin::CMacroRecordDlg")}));
     EXPECT_EQ(test::ReadWholeFile(data / kKeymapFileName), keymapBefore);
+}
+
+// The dialogs are children of the window, so that the window system keeps them over it: on
+// Wayland a dialog without a transient parent lands wherever the compositor likes.
+TEST_F(MainCommandsTest, TheDialogsOpenAsChildrenOfTheWindow) {
+    start();
+    struct Case {
+        const char* dialog;
+        std::function<void()> open;
+    };
+    const Case cases[] = {
+        {"tavrin::CKeyMap",
+         [&] {
+             click({363, 210});
+         }},  // Esc
+        {"tavrin::CMacroRecordDlg",
+         [&] {
+             click({100, 155});
+         }},
+        {"tavrin::CConfigureDlg", [&] { app->runCommand(Region::Profile); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        QString shown;
+        const QWindow* parent = nullptr;
+        test::WhenModal<QDialog>(
+            [&](QDialog& dialog) {
+                shown = QString::fromLatin1(dialog.metaObject()->className());
+                parent = dialog.windowHandle() ? dialog.windowHandle()->transientParent() : nullptr;
+                dialog.reject();
+            },
+            50);
+        c.open();
+        EXPECT_EQ(shown, QString::fromLatin1(c.dialog));
+        EXPECT_EQ(parent, window().windowHandle());
+    }
 }
 
 TEST_F(MainCommandsTest, TheGeneratedSkinShowsChangedKeysAndDiyLayersInBothLanguages) {

@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <cstring>
 #include <memory>
 
@@ -285,6 +286,25 @@ TEST_F(TrayMenuTest, EditRulesOpensOneRulesWindow) {
     ProfileRulesDialog* first = app->rulesWindow();
     action("editRulesAction")->trigger();
     EXPECT_EQ(app->rulesWindow(), first);
+}
+
+// While the window shows, the rules window opens as its child, so that the window system keeps
+// it over the window; with only the icon there it is a window of its own.
+TEST_F(TrayMenuTest, TheRulesWindowOpensOverTheWindowWhileItShows) {
+    start();
+    for (const bool shown : {true, false}) {
+        SCOPED_TRACE(shown ? "window shown" : "window hidden");
+        app->window().setVisible(shown);
+        action("editRulesAction")->trigger();
+        ProfileRulesDialog* rules = app->rulesWindow();
+        ASSERT_NE(rules, nullptr);
+        EXPECT_TRUE(rules->isVisible());
+        ASSERT_NE(rules->windowHandle(), nullptr);
+        EXPECT_EQ(rules->windowHandle()->transientParent(),
+                  shown ? app->window().windowHandle() : nullptr);
+        rules->reject();
+        QTRY_VERIFY(app->rulesWindow() == nullptr);
+    }
 }
 
 TEST_F(TrayMenuTest, StartAtLoginWritesAValidEntryAndRemovesIt) {

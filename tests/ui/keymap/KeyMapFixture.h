@@ -113,7 +113,7 @@ protected:
 
     void click(QPoint point) { QTest::mouseClick(dialog.get(), Qt::LeftButton, {}, point); }
     void hookKey(std::uint8_t vk) { dialog->send(WM_HOOK_KEY, vk, 0); }
-    QColor pixel(QPoint point) { return dialog->composed().pixelColor(point); }
+    QColor pixel(QPoint point) { return LogicalPixelColor(dialog->composed(), point); }
     bool closedWith(QDialog::DialogCode code) {
         return !dialog->isVisible() && dialog->result() == code;
     }

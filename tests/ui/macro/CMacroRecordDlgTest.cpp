@@ -25,8 +25,8 @@ TEST_F(CMacroRecordDlgTest, OpensEmptyOnAnEmptyStore) {
     EXPECT_FALSE(dialog->hookInstalled());
     EXPECT_TRUE(dialog->nameTimerActive());
     const QImage surface = dialog->composeSurface();
-    EXPECT_EQ(surface.pixelColor(370, 170), kTickOff);
-    EXPECT_EQ(surface.pixelColor(298, 317), kTickOff);
+    EXPECT_EQ(LogicalPixelColor(surface, {370, 170}), kTickOff);
+    EXPECT_EQ(LogicalPixelColor(surface, {298, 317}), kTickOff);
 }
 
 TEST_F(CMacroRecordDlgTest, PlacesItsControlsAndModes) {
@@ -56,8 +56,8 @@ TEST_F(CMacroRecordDlgTest, OpensOnSlotZero) {
     EXPECT_EQ(eventLines(),
               (QStringList{KeyLine(kVkA, false), QStringLiteral("250 ms"), KeyLine(kVkA, true)}));
     const QImage surface = dialog->composeSurface();
-    EXPECT_EQ(surface.pixelColor(370, 170), kTickOn);
-    EXPECT_EQ(surface.pixelColor(298, 317), kTickOn);
+    EXPECT_EQ(LogicalPixelColor(surface, {370, 170}), kTickOn);
+    EXPECT_EQ(LogicalPixelColor(surface, {298, 317}), kTickOn);
 }
 
 TEST_F(CMacroRecordDlgTest, OpeningShowsSlotZerosLoopCountAsStored) {
@@ -284,15 +284,17 @@ TEST_F(CMacroRecordDlgTest, ButtonsLightUpUnderThePointer) {
     open();
     const QRect newButton = CMacroRecordDlg::kButtonTable[CMacroRecordDlg::kNewButton].rect();
     const QRect record = CMacroRecordDlg::kButtonTable[CMacroRecordDlg::kRecordButton].rect();
-    EXPECT_EQ(dialog->composeSurface().pixelColor(newButton.topLeft() + QPoint(2, 2)),
+    EXPECT_EQ(LogicalPixelColor(dialog->composeSurface(), newButton.topLeft() + QPoint(2, 2)),
               kButtonNormal);
     QTest::mouseMove(dialog.get(), newButton.bottomRight());  // edges belong to the button
     EXPECT_EQ(dialog->buttonState(CMacroRecordDlg::kNewButton), 1);
-    EXPECT_EQ(dialog->composeSurface().pixelColor(newButton.topLeft() + QPoint(2, 2)), kButtonOver);
+    EXPECT_EQ(LogicalPixelColor(dialog->composeSurface(), newButton.topLeft() + QPoint(2, 2)),
+              kButtonOver);
     QTest::mouseMove(dialog.get(), record.topLeft());
     EXPECT_EQ(dialog->buttonState(CMacroRecordDlg::kNewButton), 0);
     EXPECT_EQ(dialog->buttonState(CMacroRecordDlg::kRecordButton), 1);
-    EXPECT_EQ(dialog->composeSurface().pixelColor(record.topLeft() + QPoint(80, 20)), kRecordOver);
+    EXPECT_EQ(LogicalPixelColor(dialog->composeSurface(), record.topLeft() + QPoint(80, 20)),
+              kRecordOver);
     QTest::mouseMove(dialog.get(), QPoint(200, 20));
     for (int i = 0; i < CMacroRecordDlg::kButtonCount; ++i) {
         EXPECT_EQ(dialog->buttonState(i), 0) << i;
@@ -305,7 +307,7 @@ TEST_F(CMacroRecordDlgTest, TheRecordButtonSaysWhatItWillDo) {
     const QRect record = CMacroRecordDlg::kButtonTable[CMacroRecordDlg::kRecordButton].rect();
     const auto shown = [&] {
         QTest::mouseMove(dialog.get(), QPoint(200, 20));  // no hover image
-        return dialog->composeSurface().copy(record);
+        return LogicalCopy(dialog->composeSurface(), record);
     };
     const QImage idle = shown();
     click(CMacroRecordDlg::kRecordButton);

@@ -42,7 +42,9 @@ protected:
         window->paintAll();
     }
 
-    QRgb pixel(int x, int y) const { return window->composedImage().pixel(x, y); }
+    QRgb pixel(int x, int y) const {
+        return test::LogicalPixel(window->composedImage(), {x, y});
+    }
 
     test::TempDir dir;
     std::unique_ptr<Model> model = std::make_unique<Model>();
@@ -85,6 +87,40 @@ TEST_F(MainFrameTest, OnlyBareBackgroundDrags) {
         expected += c.drags;
         EXPECT_EQ(window->dragStarts(), expected) << c.press.x() << "," << c.press.y();
     }
+}
+
+// Where the window system starts no move of its own (here the offscreen platform; X11 without a
+// window manager), the window follows the held pointer itself, and the release ends the move
+// without clicking what lies under the pointer.
+TEST_F(MainFrameTest, WithoutASystemMoveTheWindowFollowsThePointer) {
+    // Events sent straight to the window: QTest would move the pointer (button held) before a
+    // release elsewhere, and that move would carry the window along.
+    const auto send = [this](QEvent::Type type, QPoint local, Qt::MouseButton button,
+                             Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(local), QPointF(window->mapToGlobal(local)), button,
+                          buttons, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &event);
+    };
+    const QPoint press(600, 20);
+    const QPoint before = window->pos();
+    send(QEvent::MouseButtonPress, press, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, press + QPoint(3, 3), Qt::NoButton, Qt::LeftButton);
+    ASSERT_EQ(window->dragStarts(), 1);
+    // The pointer 50 right and 40 down of where it held the window.
+    send(QEvent::MouseMove, press + QPoint(53, 43), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(window->pos(), before + QPoint(50, 40));
+
+    // Released over the help button: the end of the move, no click; then the window stays.
+    const QPoint moved = window->pos();
+    send(QEvent::MouseButtonRelease, QPoint(940, 10), Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(window->state().helpOpen);
+    send(QEvent::MouseMove, press + QPoint(30, 30), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(window->pos(), moved);
+
+    // The next press and release on the button is a click again.
+    send(QEvent::MouseButtonPress, QPoint(940, 10), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPoint(940, 10), Qt::LeftButton, Qt::NoButton);
+    EXPECT_TRUE(window->state().helpOpen);
 }
 
 TEST_F(MainFrameTest, EnterAndEscapeDoNothing) {

@@ -61,7 +61,9 @@ protected:
         window->paintAll();
     }
 
-    QRgb pixel(int x, int y) const { return window->composedImage().pixel(x, y) | 0xFF000000; }
+    QRgb pixel(int x, int y) const {
+        return LogicalPixel(window->composedImage(), {x, y}) | 0xFF000000;
+    }
     void click(int x, int y) { QTest::mouseClick(window.get(), Qt::LeftButton, {}, QPoint(x, y)); }
     void click(QPoint p) { click(p.x(), p.y()); }
     void hover(int x, int y) { QTest::mouseMove(window.get(), QPoint(x, y)); }

@@ -9,7 +9,8 @@ namespace tavrin {
 namespace {
 
 TEST(TrayIcon, DoubleClickAloneIsReported) {
-    TrayIcon icon(QIcon(), QStringLiteral("Tavrin Gaming Keyboard"));
+    TrayIcon icon(QIcon(), QStringLiteral("Tavrin Gaming Keyboard"), nullptr,
+                  TrayIcon::Activation::DoubleClick);
     QSignalSpy doubleClicks(&icon, &TrayIcon::doubleClicked);
     for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context,
                         QSystemTrayIcon::MiddleClick, QSystemTrayIcon::DoubleClick}) {
@@ -17,6 +18,19 @@ TEST(TrayIcon, DoubleClickAloneIsReported) {
     }
     EXPECT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(icon.toolTip(), QStringLiteral("Tavrin Gaming Keyboard"));
+}
+
+// A StatusNotifierItem host sends one activation for its primary click and never a double
+// click: that activation is the way back to the window, and nothing else is.
+TEST(TrayIcon, AStatusNotifierHostsPrimaryActivationAlone) {
+    TrayIcon icon(QIcon(), QStringLiteral("Tavrin Gaming Keyboard"), nullptr,
+                  TrayIcon::Activation::Primary);
+    QSignalSpy asked(&icon, &TrayIcon::doubleClicked);
+    for (auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick,
+                        QSystemTrayIcon::DoubleClick, QSystemTrayIcon::Trigger}) {
+        emit icon.native().activated(reason);
+    }
+    EXPECT_EQ(asked.count(), 1);
 }
 
 TEST(TrayIcon, MenuHoldsTheGivenActionsInOrderAndAnnouncesItsOpening) {

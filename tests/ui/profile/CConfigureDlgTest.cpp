@@ -55,10 +55,11 @@ TEST_F(CConfigureDlgTest, PlacesItselfBesideTheMainWindowWithTheListInModeThree)
     EXPECT_TRUE(list().hasFocus());
 
     const QImage surface = dialog->composeSurface();
-    EXPECT_EQ(surface.pixelColor(100, 300), kConfigBackground);
-    EXPECT_EQ(surface.pixelColor(CConfigureDlg::kCloseImageAt), kCloseColour);
-    EXPECT_EQ(surface.pixelColor(CConfigureDlg::kNewImageAt + QPoint(2, 45)), kNewColour);
-    EXPECT_EQ(surface.pixelColor(CConfigureDlg::kDeleteImageAt + QPoint(2, 45)), kDeleteColour);
+    EXPECT_EQ(LogicalPixelColor(surface, {100, 300}), kConfigBackground);
+    EXPECT_EQ(LogicalPixelColor(surface, CConfigureDlg::kCloseImageAt), kCloseColour);
+    EXPECT_EQ(LogicalPixelColor(surface, CConfigureDlg::kNewImageAt + QPoint(2, 45)), kNewColour);
+    EXPECT_EQ(LogicalPixelColor(surface, CConfigureDlg::kDeleteImageAt + QPoint(2, 45)),
+              kDeleteColour);
 }
 
 TEST_F(CConfigureDlgTest, CurrentProfileSelectsTheLastLineWhosePathHoldsIt) {

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/qt/QtConversions.h"
+#include "ui/controls/DensePictures.h"
 
 namespace tavrin::test {
 
@@ -28,6 +29,20 @@ QImage FrameStrip(QSize frameSize, const std::vector<QColor>& colours, bool vert
         painter.fillRect(QRect(origin, frameSize), colours[static_cast<std::size_t>(i)]);
     }
     return image;
+}
+
+QRgb LogicalPixel(const QImage& surface, QPoint logical) {
+    const qreal ratio = surface.devicePixelRatio();
+    return surface.pixel(static_cast<int>((logical.x() + 0.5) * ratio),
+                         static_cast<int>((logical.y() + 0.5) * ratio));
+}
+
+QColor LogicalPixelColor(const QImage& surface, QPoint logical) {
+    return QColor::fromRgba(LogicalPixel(surface, logical));
+}
+
+QImage LogicalCopy(const QImage& surface, const QRect& logical) {
+    return surface.copy(DeviceRect(logical, surface.devicePixelRatio()));
 }
 
 void WritePng(const std::filesystem::path& path, const QImage& image) {

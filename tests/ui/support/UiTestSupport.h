@@ -22,6 +22,13 @@ QImage SolidImage(QSize size, QColor colour);
 // Frames of `frameSize` in these colours, side by side or stacked.
 QImage FrameStrip(QSize frameSize, const std::vector<QColor>& colours, bool vertical);
 
+// The colour a composed surface shows at a logical point, whatever its device pixel ratio: the
+// device pixel under the point's centre.
+QRgb LogicalPixel(const QImage& surface, QPoint logical);
+QColor LogicalPixelColor(const QImage& surface, QPoint logical);
+// The device pixels under a logical rectangle of a composed surface.
+QImage LogicalCopy(const QImage& surface, const QRect& logical);
+
 // Writes a PNG, creating its folders.
 void WritePng(const std::filesystem::path& path, const QImage& image);
 
