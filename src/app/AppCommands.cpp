@@ -168,6 +168,10 @@ void AppCommands::save() {
 void AppCommands::onSaveFinished(const LinkResult& result) {
     // A Save that another surface started reports its result there.
     const bool own = std::exchange(windowSave_, false);
+    if (result) {
+        // For the log, and for scripts that wait until a Save has reached the keyboard.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: saved\n");
+    }
     if (!result && own) {
         // The saved copies stay as they were, so the next Save sends the change again.
         std::fprintf(stderr, "tavrin-gaming-keyboard: save failed: %s\n", result.error.c_str());

@@ -50,39 +50,31 @@ main_window() {
     done
 }
 has_window() { [ -n "$(main_window)" ]; }
-# The start-up read is done once the frames stop.
-settled() {
-    local a b
-    a=$(wc -l <"$work/frames.txt")
-    sleep 1
-    b=$(wc -l <"$work/frames.txt")
-    [ "$a" = "$b" ]
-}
-wait_for 20 has_icon || fail "no icon in the notification area"
+settings_read() { grep -q "the keyboard's settings are read" "$work/app.log"; }
+saves() { grep -c "tavrin-gaming-keyboard: saved" "$work/app.log" || true; }
+wait_for 60 has_icon || fail "no icon in the notification area"
 icon=$(icon_window)
-wait_for 20 has_window || fail "with its keyboard the program shows no window"
+wait_for 60 has_window || fail "with its keyboard the program shows no window"
 win=$(main_window)
-wait_for 20 settled || fail "the start-up read never ended"
+wait_for 60 settings_read || fail "the start-up read never ended"
 
 # The window's own minimise button hides it while the icon can bring it back.
 xdotool mousemove --sync --window "$win" 965 12 click 1
 hidden() { ! has_window; }
-wait_for 5 hidden ||
+wait_for 20 hidden ||
     fail "minimise did not hide the window"
 xdotool mousemove --sync --window "$icon" 6 6 click --repeat 2 --delay 60 1
-wait_for 10 has_window || fail "a double click on the icon did not show the window"
+wait_for 20 has_window || fail "a double click on the icon did not show the window"
 win=$(main_window)
-sleep 1
 
-# Game Mode header (all sections closed), its OFF radio, then Save; at window coordinates.
+# Game Mode header (all sections closed), its OFF radio, then Save; at window coordinates. The X
+# server delivers the clicks in order, and the program handles each before it reads the next.
 mark=$(wc -l <"$work/frames.txt")
-xdotool mousemove --sync --window "$win" 140 205 click 1
-sleep 0.5
-xdotool mousemove --sync --window "$win" 101 232 click 1
-sleep 0.5
-xdotool mousemove --sync --window "$win" 950 620 click 1
-sleep 2
-wait_for 20 settled || fail "the keyboard link never went quiet after Save"
+xdotool mousemove --sync --window "$win" 140 205 click 1 \
+    mousemove --sync --window "$win" 101 232 click 1 \
+    mousemove --sync --window "$win" 950 620 click 1
+saved_once() { [ "$(saves)" -ge 1 ]; }
+wait_for 30 saved_once || fail "Save never ended: $(tail -3 "$work/app.log")"
 kill -0 "${pids[-1]}" 2>/dev/null || fail "the program ended"
 
 # What the keyboard received after the mark: op, interface, length, then the 9-byte report
