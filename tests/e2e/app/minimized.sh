@@ -13,7 +13,7 @@ start_x() {
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/$1.display" \
         2>"$work/$1-xvfb.log" &
     pids+=($!)
-    wait_for 10 test -s "$work/$1.display" || fail "Xvfb did not start"
+    wait_for 30 test -s "$work/$1.display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -1 "$work/$1.display")"
 }
 # The program's windows by name, viewable or not, with their width.
@@ -35,14 +35,14 @@ exec 5<>"$work/keyboard.in"
 "$VK" --socket "$work/kb.sock" --strict --log "$work/frames.txt" <"$work/keyboard.in" \
     >"$work/keyboard.log" 2>&1 &
 pids+=($!)
-wait_for 10 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
+wait_for 30 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
 
 # 1. With a notification area: the icon, the keyboard read, and no window.
 start_x tray
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
+wait_for 30 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
 "$APP" --minimized --virtual-device "$work/kb.sock" --data-dir "$work/data1" \
     >"$work/app1.log" 2>&1 &
 app=$!

@@ -15,12 +15,12 @@ mkdir -p "$HOME"
 # The X server picks a free display and names it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+wait_for 30 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
+wait_for 30 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
 
 # A keyboard whose game mode is on, so that OFF is a change to save.
 vk="$prefix/bin/tavrin-virtual-keyboard"
@@ -29,7 +29,7 @@ mkfifo "$work/keyboard.in"
     <"$work/keyboard.in" >"$work/keyboard.log" 2>&1 &
 pids+=($!)
 exec 5>"$work/keyboard.in"
-wait_for 10 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
+wait_for 30 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
 
 unset DBUS_SESSION_BUS_ADDRESS  # the icon goes to the XEmbed area, not to a D-Bus watcher
 "$prefix/bin/tavrin-gaming-keyboard" --virtual-device "$work/kb.sock" >"$work/app.log" 2>&1 &

@@ -22,7 +22,7 @@ export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=tavrin-e2e
 weston --backend=headless-backend.so --shell=desktop-shell.so --socket="$WAYLAND_DISPLAY" \
     --idle-time=0 --width=1280 --height=800 --log="$work/weston.txt" >/dev/null 2>&1 &
 pids+=($!)
-wait_for 20 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
+wait_for 30 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "weston did not start"
 
 # Leaks inside Qt's Wayland plugin and the EGL driver it loads are left out (see the file), which
 # needs whole stacks: the driver is built without frame pointers.
