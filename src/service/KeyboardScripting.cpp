@@ -783,7 +783,8 @@ void KeyboardScripting::listProfiles(const QVariantList&, Done done) {
     done({ScriptError::None, {}, names});
 }
 
-std::optional<LaunchChoice> KeyboardScripting::launchChoice(const QString& text) const {
+std::optional<LaunchChoice> KeyboardScripting::launchChoice(const QString& text,
+                                                            const Done& done) const {
     if (text == QStringLiteral("keep")) {
         return LaunchChoice::Keep;
     }
@@ -793,6 +794,8 @@ std::optional<LaunchChoice> KeyboardScripting::launchChoice(const QString& text)
     if (text == QStringLiteral("refuse")) {
         return LaunchChoice::Refuse;
     }
+    done(invalid(
+        tr("Unknown choice \"%1\" for the launch actions: keep, drop or refuse.").arg(text)));
     return std::nullopt;
 }
 
@@ -810,13 +813,9 @@ void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
 }
 
 void KeyboardScripting::applyProfileWithLaunch(const QVariantList& a, Done done) {
-    const auto launch = launchChoice(a[1].toString());
-    if (!launch) {
-        done(invalid(tr("Unknown choice \"%1\" for the launch actions: keep, drop or refuse.")
-                         .arg(a[1].toString())));
-        return;
+    if (const auto launch = launchChoice(a[1].toString(), done)) {
+        applyProfileAs(a[0].toString(), *launch, a[2].toBool(), std::move(done));
     }
-    applyProfileAs(a[0].toString(), *launch, a[2].toBool(), std::move(done));
 }
 
 void KeyboardScripting::applyProfileAs(const QString& name, LaunchChoice launch, bool send,
@@ -944,13 +943,9 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
 }
 
 void KeyboardScripting::importProfileWithLaunch(const QVariantList& a, Done done) {
-    const auto launch = launchChoice(a[2].toString());
-    if (!launch) {
-        done(invalid(tr("Unknown choice \"%1\" for the launch actions: keep, drop or refuse.")
-                         .arg(a[2].toString())));
-        return;
+    if (const auto launch = launchChoice(a[2].toString(), done)) {
+        importProfileAs(a[0].toString(), a[1].toString(), *launch, std::move(done));
     }
-    importProfileAs(a[0].toString(), a[1].toString(), *launch, std::move(done));
 }
 
 void KeyboardScripting::importProfileAs(const QString& path, QString name, LaunchChoice launch,

@@ -130,8 +130,8 @@ private:
     // The steps of ApplyProfile and ImportProfile, with the choice for their launch actions.
     void applyProfileAs(const QString& name, LaunchChoice launch, bool send, Done done);
     void importProfileAs(const QString& path, QString name, LaunchChoice launch, Done done);
-    // "keep", "drop" or "refuse".
-    std::optional<LaunchChoice> launchChoice(const QString& text) const;
+    // "keep", "drop" or "refuse"; anything else is answered through `done` as invalid.
+    std::optional<LaunchChoice> launchChoice(const QString& text, const Done& done) const;
     // The profile `name` brings launch actions that need a choice.
     ScriptReply launchActionsRefused(const QString& name,
                                      std::vector<CheckedLaunchAction> actions) const;

@@ -77,6 +77,14 @@ protected:
         test::LaunchProfiles::Give(m, position, kind, std::move(path));
     }
     static std::unique_ptr<Model> fresh() { return test::LaunchProfiles::Fresh(); }
+    // The profile folder with one factory profile, "Mine".
+    ProfileFolder folderWithMine() {
+        fs::create_directory(dir / "Configure");
+        EXPECT_TRUE(ProfileFile::Default().write(dir / "Configure" / "Mine.bin"));
+        ProfileFolder folder(dir.path());
+        folder.refresh();
+        return folder;
+    }
 
     test::TempDir dir;
     test::LaunchProfiles profiles{dir.path()};
@@ -236,10 +244,7 @@ TEST_F(LaunchReviewTest, AShortProfileIsReviewedAsTheModelItLeaves) {
 }
 
 TEST_F(LaunchReviewTest, ImportAsksLikeApplyAndWritesWhatWasChosen) {
-    fs::create_directory(dir / "Configure");
-    ASSERT_TRUE(ProfileFile::Default().write(dir / "Configure" / "Mine.bin"));
-    ProfileFolder folder(dir.path());
-    folder.refresh();
+    ProfileFolder folder = folderWithMine();
     auto theirs = fresh();
     Give(*theirs, 12, 5, existing("bin/tool"));
     const ProfileFile imported = ProfileFile::FromModel(*theirs);
@@ -267,10 +272,7 @@ TEST_F(LaunchReviewTest, ImportAsksLikeApplyAndWritesWhatWasChosen) {
 
 // The user's own configuration saved as a profile is the user's: applying it later asks nothing.
 TEST_F(LaunchReviewTest, ASavedProfileIsAccepted) {
-    fs::create_directory(dir / "Configure");
-    ASSERT_TRUE(ProfileFile::Default().write(dir / "Configure" / "Mine.bin"));
-    ProfileFolder folder(dir.path());
-    folder.refresh();
+    ProfileFolder folder = folderWithMine();
     auto model = fresh();
     Give(*model, 12, 5, existing("bin/tool"));
     ASSERT_TRUE(folder.saveProfile(0, *model, std::nullopt, store));
