@@ -50,10 +50,10 @@ public:
 
     // "=name": made to exist in the folder (a folder when it ends in '/'); "gone/...": a full
     // path to nothing; anything else is stored as it stands.
-    std::u16string pathOf(const std::string& spec) const {
+    std::u16string pathOf(const std::string& given) const {
         namespace fs = std::filesystem;
-        if (spec.starts_with('=')) {
-            const std::string name = spec.substr(1);
+        if (given.starts_with('=')) {
+            const std::string name = given.substr(1);
             fs::path path = folder_ / name;
             if (name.ends_with('/')) {
                 fs::create_directories(path);
@@ -64,10 +64,10 @@ public:
             }
             return Utf16FromPath(path);
         }
-        if (spec.starts_with("gone/")) {
-            return Utf16FromPath(folder_ / spec);
+        if (given.starts_with("gone/")) {
+            return Utf16FromPath(folder_ / given);
         }
-        return Utf16FromPath(spec);
+        return Utf16FromPath(given);
     }
 
     // A key given a launch action as the key assignment dialog gives it.
