@@ -40,8 +40,8 @@ share "$work/bus.bin" "/usr/bin/env"
 share "$work/bushand.bin" "relative/tool"
 
 cat >"$work/inner.sh" <<'INNER'
-set -u
 work="$1"; APP="$2"; CTL="$3"
+source "$4/inner_common.sh"
 source "$work/helpers.sh"
 verdict() { echo "$*" >"$work/verdict"; [ -n "${app:-}" ] && kill "$app" 2>/dev/null; exit 1; }
 direct() { "$CTL" --virtual-device "$work/kbd.sock" --data-dir "$work/data" "$@"; }
@@ -96,11 +96,7 @@ direct profile apply Hand --allow-launch 2>>"$work/ctl.log" || verdict "apply --
 # ---- the program, on the session bus ----
 "$APP" --virtual-device "$work/kbd.sock" --data-dir "$work/data" 2>"$work/app.log" &
 app=$!
-for i in $(seq 1 150); do
-    grep -q "the keyboard's settings are read" "$work/app.log" && break
-    sleep 0.2
-done
-grep -q "the keyboard's settings are read" "$work/app.log" || verdict "the program's start-up read never ended"
+wait_for 60 settings_read "$work/app.log" || verdict "the program's start-up read never ended"
 call() {
     gdbus call --session --dest org.tavrin.GamingKeyboard --object-path /org/tavrin/GamingKeyboard \
         --method "org.tavrin.GamingKeyboard1.$1" "${@:2}" 2>&1
@@ -140,7 +136,8 @@ INNER
 declare -f bytes_at >"$work/helpers.sh"
 echo "KIND_AT=$KIND_AT PATH_AT=$PATH_AT ENTRY_AT=$ENTRY_AT EFFECT_AT=$EFFECT_AT" >>"$work/helpers.sh"
 QT_QPA_PLATFORM=offscreen timeout 150 dbus-run-session -- \
-    bash "$work/inner.sh" "$work" "$APP" "$CTL" >"$work/inner.log" 2>&1 || true
+    bash "$work/inner.sh" "$work" "$APP" "$CTL" "$(cd "$(dirname "$0")" && pwd)" \
+    >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 no_breaches
