@@ -2,9 +2,9 @@
 # Automatic profiles on a real X server with a window manager that keeps _NET_ACTIVE_WINDOW
 # (openbox), a private session bus, and tavrin-virtual-keyboard in its own process. Three
 # profiles differ only in their lighting: Chat (Wave), Desktop (Ripple, the default) and Game
-# (RainDropo, while a process named "fpsgame" runs). Activating a window switches the keyboard to
-# its profile, flicking faster than the debounce sends nothing, a process switches while it runs,
-# the D-Bus feed switches as X11 does, and a broken rules file is reported and kept.
+# (RainDropo, while a process named "fpsgame-XXXX" runs). Activating a window switches the
+# keyboard to its profile, flicking faster than the debounce sends nothing, a process switches
+# while it runs, the D-Bus feed switches as X11 does, and a broken rules file is reported and kept.
 # Prints the time from the focus change to the first report of the new profile.
 # Usage: auto_profiles.sh <tavrin-gaming-keyboard> <tavrinctl> <tavrin-virtual-keyboard>
 source "$(dirname "$0")/common.sh"
@@ -22,14 +22,17 @@ make_profile() {
     cp "$work/data/Configure/Profile_1.bin" "$work/data/Configure/$1.bin"
     printf "\\x$2" | dd of="$work/data/Configure/$1.bin" bs=1 seek=3866 conv=notrunc status=none
 }
+# The game's name is this run's own: the rule matches any process of that name on the machine.
+game="fpsgame-$(printf %04x $((RANDOM)))"
+export game
 make_profile Chat 02
 make_profile Desktop 05
 make_profile Game 09
 "$CTL" auto add Chat --window-class chatwin >/dev/null 2>>"$work/ctl.log" &&
-    "$CTL" auto add Game --process fpsgame --while running >/dev/null 2>>"$work/ctl.log" &&
+    "$CTL" auto add Game --process "$game" --while running >/dev/null 2>>"$work/ctl.log" &&
     "$CTL" auto default Desktop >/dev/null 2>>"$work/ctl.log" ||
     fail "tavrinctl could not write the rules"
-cp /bin/sleep "$work/fpsgame"
+cp /bin/sleep "$work/$game"
 
 cat >"$work/inner.sh" <<'INNER'
 work="$1"; APP="$2"
@@ -108,13 +111,13 @@ sleep 1.5
 
 # A process under the rule's name: Game while it runs, the default after it ends.
 mark=$(lines)
-"$work/fpsgame" 60 &
-game=$!
+"$work/$game" 60 &
+game_pid=$!
 wait_effect "$mark" 15 09 >/dev/null || verdict "the running fpsgame did not switch to Game"
 wait_for 20 link_quiet || verdict "the keyboard link never went quiet after Game"
 mark=$(lines)
-kill "$game"
-wait "$game" 2>/dev/null
+kill "$game_pid"
+wait "$game_pid" 2>/dev/null
 wait_effect "$mark" 15 05 >/dev/null || verdict "the end of fpsgame did not bring the default back"
 wait_for 20 link_quiet || verdict "the keyboard link never went quiet after Desktop"
 
