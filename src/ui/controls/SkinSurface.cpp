@@ -460,25 +460,24 @@ SkinStop NextStop(SkinSurface& surface, bool forward) {
 }
 
 void PaintFocusRing(QPainter& painter, const QRect& logical) {
-    // Two logical pixels just outside the rectangle, drawn in device pixels so that the ring is
-    // sharp and equally thick on every side at any ratio.
+    // Two logical pixels just outside the rectangle, placed on whole device pixels so that the
+    // ring is sharp and equally thick on every side at any ratio.
     const qreal ratio = painter.device()->devicePixelRatioF();
-    const int thickness = std::max(1, static_cast<int>(std::lround(2 * ratio)));
-    const auto device = [ratio](int v) { return static_cast<int>(std::lround(v * ratio)); };
-    const int left = device(logical.left());
-    const int top = device(logical.top());
-    const int right = device(logical.right() + 1);
-    const int bottom = device(logical.bottom() + 1);
-    painter.save();
-    painter.resetTransform();
+    const auto device = [ratio](int v) { return std::round(v * ratio); };
+    const qreal thickness = std::max<qreal>(1, std::round(2 * ratio));
+    const qreal left = device(logical.left());
+    const qreal top = device(logical.top());
+    const qreal right = device(logical.right() + 1);
+    const qreal bottom = device(logical.bottom() + 1);
     const QColor accent = QColor::fromRgba(kSkinAccent);
-    const int outerLeft = left - thickness;
-    const int outerWidth = right - left + 2 * thickness;
-    painter.fillRect(QRect(outerLeft, top - thickness, outerWidth, thickness), accent);
-    painter.fillRect(QRect(outerLeft, bottom, outerWidth, thickness), accent);
-    painter.fillRect(QRect(outerLeft, top, thickness, bottom - top), accent);
-    painter.fillRect(QRect(right, top, thickness, bottom - top), accent);
-    painter.restore();
+    const auto fill = [&](qreal x, qreal y, qreal w, qreal h) {
+        painter.fillRect(QRectF(x / ratio, y / ratio, w / ratio, h / ratio), accent);
+    };
+    const qreal outerWidth = right - left + 2 * thickness;
+    fill(left - thickness, top - thickness, outerWidth, thickness);
+    fill(left - thickness, bottom, outerWidth, thickness);
+    fill(left - thickness, top, thickness, bottom - top);
+    fill(right, top, thickness, bottom - top);
 }
 
 void AnnounceChanges(SkinSurface& surface) {

@@ -76,8 +76,7 @@ std::optional<std::size_t> NeighbourKey(const std::array<KeyRect, kPositionCount
     const int ax = (a.left + a.right) / 2;
     const int ay = (a.top + a.bottom) / 2;
     std::optional<std::size_t> best;
-    int bestMain = 0;
-    int bestCross = 0;
+    int bestScore = 0;
     for (std::size_t p = 0; p < kMatrixPositionCount; ++p) {
         if (p == from || rects[p].isEmpty() || !usable(p)) {
             continue;
@@ -102,14 +101,11 @@ std::optional<std::size_t> NeighbourKey(const std::array<KeyRect, kPositionCount
                 continue;
             }
         }
-        // Rows differ by more than a few pixels: the nearer row first, then the nearer key.
-        const bool better = !best || main + 6 < bestMain ||
-                            (std::abs(main - bestMain) <= 6 && cross < bestCross) ||
-                            (dx != 0 && main < bestMain);
-        if (better) {
+        // Along the way first, but a key far to the side loses to one straight ahead.
+        const int score = main + (dx != 0 ? 1 : 2) * cross;
+        if (!best || score < bestScore) {
             best = p;
-            bestMain = main;
-            bestCross = cross;
+            bestScore = score;
         }
     }
     return best;
