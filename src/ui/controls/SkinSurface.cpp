@@ -459,6 +459,17 @@ SkinStop NextStop(SkinSurface& surface, bool forward) {
     return {};
 }
 
+void FocusStop(SkinSurface& surface, const SkinStop& stop, int& focusedRegion) {
+    if (stop.widget != nullptr) {
+        focusedRegion = -1;
+        stop.widget->setFocus(Qt::TabFocusReason);
+    } else if (stop.region >= 0) {
+        focusedRegion = stop.region;
+        surface.surfaceWidget()->setFocus(Qt::TabFocusReason);
+    }
+    surface.surfaceWidget()->update();
+}
+
 void PaintFocusRing(QPainter& painter, const QRect& logical) {
     // Two logical pixels just outside the rectangle, placed on whole device pixels so that the
     // ring is sharp and equally thick on every side at any ratio.

@@ -62,6 +62,10 @@ public:
 // widget when there is no stop at all.
 SkinStop NextStop(SkinSurface& surface, bool forward);
 
+// Gives the focus to a stop: to its widget, or to the window with `focusedRegion` set to the
+// stop's region. Nothing for an empty stop.
+void FocusStop(SkinSurface& surface, const SkinStop& stop, int& focusedRegion);
+
 // Draws the focus ring around a logical rectangle of a composed surface, in the accent colour,
 // aligned to the surface's device pixels at any ratio.
 void PaintFocusRing(QPainter& painter, const QRect& logical);
