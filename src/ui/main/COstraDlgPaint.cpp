@@ -21,6 +21,7 @@ QColor FromColorRef(QRgb bgr) {
 
 // Where texts may reach: the panel's right edge, the help pop-up's, the room left of Return.
 constexpr int kPanelRight = 259;
+constexpr int kPanelEdge = 261;  // the last column of the panel pictures
 constexpr int kHelpTextRight = 993;
 constexpr int kBusyTextRight = 797;
 
@@ -270,7 +271,7 @@ void COstraDlg::paintPanel(QPainter& p) {
             drawImage(p, on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), x + 54,
                       l.yGame + 33);
             drawText(p, tr("ON"), x + 17, l.yGame + 31, 15, x + 52);
-            drawText(p, tr("OFF"), x + 71, l.yGame + 31, 15, std::min(x + 127, kPanelRight));
+            drawText(p, tr("OFF"), x + 71, l.yGame + 31, 15, std::min(x + 127, kPanelEdge));
         };
         radios(s.gameMode() != 0, 34);
         radios(s.winLock() != 0, 164);
