@@ -8,42 +8,60 @@ namespace tavrin {
 
 namespace {
 
-#define TR(text) QT_TRANSLATE_NOOP("tavrin::COstraDlg", text)
-
 using W = RegionWhen;
 using R = RegionRole;
 
 // Test order; the first hit wins. The reading order runs: the title buttons, the left panel from
 // top to bottom, the keyboard picture, the bottom buttons from left to right.
 constexpr std::array<RegionRow, 25> kRegionTable = {{
-    {Region::Help, W::Always, R::Expander, TR("Help"), nullptr, 0},
-    {Region::Minimise, W::Always, R::Button, TR("Minimise"), nullptr, 10},
-    {Region::Close, W::Always, R::Button, TR("Close"), nullptr, 20},
-    {Region::LightHeader, W::Always, R::Expander, TR("Light"), nullptr, 100},
+    {Region::Help, W::Always, R::Expander, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Help"), nullptr,
+     0},
+    {Region::Minimise, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Minimise"),
+     nullptr, 10},
+    {Region::Close, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Close"), nullptr,
+     20},
+    {Region::LightHeader, W::Always, R::Expander, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Light"),
+     nullptr, 100},
     {Region::KeymapRadio, W::LightOpenDiy, R::Radio, "Keymap", nullptr, 160},
     {Region::DiyRadio, W::LightOpenDiy, R::Radio, "DIY", nullptr, 170},
-    {Region::EffectBox, W::LightOpen, R::ComboBox, TR("Effect"), nullptr, 110},
-    {Region::DirectionT, W::LightOpen, R::Radio, TR("Up"), TR("Direction"), 120},
-    {Region::DirectionB, W::LightOpen, R::Radio, TR("Down"), TR("Direction"), 130},
-    {Region::DirectionR, W::LightOpen, R::Radio, TR("Right"), TR("Direction"), 140},
-    {Region::DirectionL, W::LightOpen, R::Radio, TR("Left"), TR("Direction"), 150},
-    {Region::MacroManagement, W::Always, R::Button, TR("Macro Management"), nullptr, 200},
-    {Region::GameModeOn, W::GameOpen, R::Radio, TR("ON"), TR("Game Mode"), 220},
-    {Region::GameModeOff, W::GameOpen, R::Radio, TR("OFF"), TR("Game Mode"), 230},
-    {Region::GameModeHeader, W::Always, R::Expander, TR("Game Mode"), nullptr, 210},
-    {Region::WinLockOn, W::GameOpen, R::Radio, TR("ON"), TR("Win Lock"), 240},
-    {Region::WinLockOff, W::GameOpen, R::Radio, TR("OFF"), TR("Win Lock"), 250},
-    {Region::ResponseBox, W::ResponseOpen, R::ComboBox, TR("Response Time"), nullptr, 270},
-    {Region::ResponseHeader, W::Always, R::Expander, TR("Response Time"), nullptr, 260},
-    {Region::ReportHeader, W::Always, R::Expander, TR("USB Report Rate"), nullptr, 280},
-    {Region::Profile, W::Always, R::Button, TR("Profile"), nullptr, 400},
-    {Region::Return, W::Always, R::Button, TR("Return"), nullptr, 410},
-    {Region::Cancel, W::Always, R::Button, TR("Cancel"), nullptr, 420},
-    {Region::Save, W::Always, R::Button, TR("Save"), nullptr, 430},
+    {Region::EffectBox, W::LightOpen, R::ComboBox, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Effect"),
+     nullptr, 110},
+    {Region::DirectionT, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Up"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 120},
+    {Region::DirectionB, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Down"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 130},
+    {Region::DirectionR, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Right"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 140},
+    {Region::DirectionL, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Left"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 150},
+    {Region::MacroManagement, W::Always, R::Button,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Macro Management"), nullptr, 200},
+    {Region::GameModeOn, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "ON"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), 220},
+    {Region::GameModeOff, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "OFF"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), 230},
+    {Region::GameModeHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), nullptr, 210},
+    {Region::WinLockOn, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "ON"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Win Lock"), 240},
+    {Region::WinLockOff, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "OFF"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Win Lock"), 250},
+    {Region::ResponseBox, W::ResponseOpen, R::ComboBox,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Response Time"), nullptr, 270},
+    {Region::ResponseHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Response Time"), nullptr, 260},
+    {Region::ReportHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "USB Report Rate"), nullptr, 280},
+    {Region::Profile, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Profile"),
+     nullptr, 400},
+    {Region::Return, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Return"),
+     nullptr, 410},
+    {Region::Cancel, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Cancel"),
+     nullptr, 420},
+    {Region::Save, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Save"), nullptr,
+     430},
     {Region::Logo, W::Always, R::None, nullptr, nullptr, 0},
 }};
-
-#undef TR
 
 }  // namespace
 
