@@ -154,6 +154,12 @@ public:
         shown.push_back(QString::fromStdU16String(text).toStdString());
         return tavrin::PromptAnswer::Ok;
     }
+    // The answer that changes nothing.
+    std::size_t choose(const std::u16string& text, const std::u16string&,
+                       const std::vector<std::u16string>& answers) override {
+        shown.push_back(QString::fromStdU16String(text).toStdString());
+        return answers.empty() ? 0 : answers.size() - 1;
+    }
     std::vector<std::string> shown;
 };
 

@@ -127,22 +127,6 @@
 <context>
     <name>tavrin::CConfigureDlg</name>
     <message>
-        <source>Play Sound</source>
-        <translation>播放声音</translation>
-    </message>
-    <message>
-        <source>Startup</source>
-        <translation>启动程序</translation>
-    </message>
-    <message>
-        <source>Open File</source>
-        <translation>打开文件</translation>
-    </message>
-    <message>
-        <source>Open Folder</source>
-        <translation>打开目录</translation>
-    </message>
-    <message>
         <source>Profile</source>
         <translation>配置</translation>
     </message>
@@ -208,16 +192,6 @@
         <source>Please select a profile to Save
 </source>
         <translation>请选择一个配置存储</translation>
-    </message>
-    <message>
-        <source>This profile makes keys open these programs, files or folders:
-</source>
-        <translation>此配置会让按键打开以下程序、文件或目录：
-</translation>
-    </message>
-    <message>
-        <source>Load it?</source>
-        <translation>要加载吗？</translation>
     </message>
     <message>
         <source>Please select a profile to Open
@@ -477,6 +451,12 @@ keystrokes</source>
         <source>Profile %1 waits: save or cancel your changes first.</source>
         <translation>配置文件“%1”等待中：请先保存或取消更改。</translation>
     </message>
+    <message>
+        <source>Automatic profiles did not switch:
+%1</source>
+        <translation>自动配置未切换：
+%1</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::COstraDlg</name>
@@ -707,6 +687,14 @@ keystrokes</source>
         <source>reset needs --factory: it restores the keyboard&apos;s factory settings.</source>
         <translation>reset 需要 --factory：它将键盘恢复出厂设置。</translation>
     </message>
+    <message>
+        <source>Give one of --allow-launch and --drop-launch, not both.</source>
+        <translation>--allow-launch 和 --drop-launch 只能给出其中一个。</translation>
+    </message>
+    <message>
+        <source>--allow-launch and --drop-launch go with profile apply and profile import.</source>
+        <translation>--allow-launch 和 --drop-launch 只用于 profile apply 和 profile import。</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::KeyboardScripting</name>
@@ -898,6 +886,16 @@ keystrokes</source>
         <source>A file that is not a listed profile is in the way: %1</source>
         <translation>有一个未列出的文件占用了该名称：%1</translation>
     </message>
+    <message>
+        <source>The profile &quot;%1&quot; makes keys open programs, files or folders that were not accepted before:
+%2Choose whether to keep them or to take the profile without them.</source>
+        <translation>配置“%1”会让按键打开以下尚未被接受的程序、文件或目录：
+%2请选择保留它们，或者不带它们载入该配置。</translation>
+    </message>
+    <message>
+        <source>Unknown choice &quot;%1&quot; for the launch actions: keep, drop or refuse.</source>
+        <translation>未知的按键动作选择“%1”：应为 keep、drop 或 refuse。</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::LanguageName</name>
@@ -905,6 +903,72 @@ keystrokes</source>
         <source>English</source>
         <comment>The name of this translation&apos;s language, in itself</comment>
         <translation>中文</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::LaunchActionTexts</name>
+    <message>
+        <source>Play Sound</source>
+        <translation>播放声音</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>启动程序</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>打开文件</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>打开目录</translation>
+    </message>
+    <message>
+        <source> (not a full path: it is never opened)</source>
+        <translation>（不是完整路径：不会被打开）</translation>
+    </message>
+    <message>
+        <source> (not found)</source>
+        <translation>（找不到）</translation>
+    </message>
+    <message>
+        <source>The key %1 did not open &quot;%2&quot;: it is not a full path.</source>
+        <translation>按键 %1 未打开“%2”：它不是完整路径。</translation>
+    </message>
+    <message>
+        <source>The key %1 did not open &quot;%2&quot;: nothing is there any more.</source>
+        <translation>按键 %1 未打开“%2”：该路径已不存在。</translation>
+    </message>
+    <message>
+        <source>The key %1 could not open &quot;%2&quot;.</source>
+        <translation>按键 %1 无法打开“%2”。</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::LaunchActionsQuestion</name>
+    <message>
+        <source>This profile makes keys open these programs, files or folders:
+</source>
+        <translation>此配置会让按键打开以下程序、文件或目录：
+</translation>
+    </message>
+    <message>
+        <source>
+Keep them, or take the profile without them? Without them those keys get their own meaning back.</source>
+        <translation>
+保留它们，还是不带它们载入该配置？不带它们时，这些按键恢复原有功能。</translation>
+    </message>
+    <message>
+        <source>Keep them</source>
+        <translation>保留</translation>
+    </message>
+    <message>
+        <source>Without them</source>
+        <translation>不保留</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -1021,6 +1085,13 @@ It is kept as it is, and this window will not save over it. Correct or remove th
 %1</source>
         <translation>无法保存规则：
 %1</translation>
+    </message>
+</context>
+<context>
+    <name>tavrin::ProfileSwitcher</name>
+    <message>
+        <source>The profile %1 makes keys open programs, files or folders that were not accepted. Choose it once in the profile manager or the icon&apos;s menu to keep them or leave them out.</source>
+        <translation>配置 %1 会让按键打开尚未被接受的程序、文件或目录。请在配置管理器或图标菜单中选择一次该配置，以决定保留或去掉它们。</translation>
     </message>
 </context>
 <context>
@@ -1284,6 +1355,10 @@ It is kept as it is, and this window will not save over it. Correct or remove th
     <message>
         <source>--no-save stages edits in the running program, and it does not run. Start tavrin-gaming-keyboard, or leave --no-save out.</source>
         <translation>--no-save 用于在运行中的程序里暂存更改，但程序没有运行。请启动 tavrin-gaming-keyboard，或去掉 --no-save。</translation>
+    </message>
+    <message>
+        <source>Give --allow-launch to keep them, or --drop-launch to take the profile without them.</source>
+        <translation>使用 --allow-launch 保留它们，或使用 --drop-launch 不带它们载入该配置。</translation>
     </message>
 </context>
 </TS>

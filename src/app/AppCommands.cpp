@@ -10,6 +10,7 @@
 #include "model/Utf16Text.h"
 #include "platform/qt/QtFileChooser.h"
 #include "platform/qt/QtKeyHook.h"
+#include "service/LaunchActionTexts.h"
 #include "ui/keymap/CKeyMap.h"
 #include "ui/keymap/KeyboardEventHandler.h"
 #include "ui/keymap/OpenKeyAssignment.h"
@@ -168,6 +169,10 @@ void AppCommands::save() {
 void AppCommands::onSaveFinished(const LinkResult& result) {
     // A Save that another surface started reports its result there.
     const bool own = std::exchange(windowSave_, false);
+    if (result) {
+        // For the log, and for scripts that wait until a Save has reached the keyboard.
+        std::fprintf(stderr, "tavrin-gaming-keyboard: saved\n");
+    }
     if (!result && own) {
         // The saved copies stay as they were, so the next Save sends the change again.
         std::fprintf(stderr, "tavrin-gaming-keyboard: save failed: %s\n", result.error.c_str());
@@ -331,7 +336,12 @@ void AppCommands::openHomePage() {
 
 void AppCommands::onKeyboardEvent(std::uint8_t code) {
     // A key without a launch action does nothing, as the keyboard's own keys do.
-    static_cast<void>(HandleKeyboardEvent(service_.model().assignments, code, shell_));
+    const LaunchResult launched = HandleKeyboardEvent(service_.model().assignments, code, shell_);
+    if (launched.refused()) {
+        const QString text = LaunchNotRunText(launched);
+        std::fprintf(stderr, "tavrin-gaming-keyboard: %s\n", qPrintable(text));
+        emit launchNotRun(text);
+    }
 }
 
 void AppCommands::onSettingsLoaded(bool fromKeyboard) {

@@ -66,6 +66,9 @@ public:
 signals:
     // The keyboard refuses this user: the icon's notice says how to get access.
     void accessDeniedAsked();
+    // A key's launch action did not run: the text says which key, which path and why. The icon
+    // shows it, as the user is most likely in another program.
+    void launchNotRun(const QString& text);
 
 private:
     void onSettingsLoaded(bool fromKeyboard);

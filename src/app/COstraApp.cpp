@@ -32,6 +32,7 @@
 #include "sim/VirtualKeyboardBackend.h"
 #include "ui/controls/CSplashScreen.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/profile/LaunchActionsQuestion.h"
 #include "ui/rules/ProfileRulesDialog.h"
 
 namespace tavrin {
@@ -83,13 +84,29 @@ Prompts& COstraApp::prompts() {
 }
 
 void COstraApp::applyProfile(const QString& name) {
+    applyProfileWith(name, QStringLiteral("refuse"));
+}
+
+void COstraApp::applyProfileWith(const QString& name, const QString& launch) {
     if (!scripting_) {
         return;  // still starting: the menu is not there yet
     }
     // As the profile manager's OK followed by Save, through the same code as a script.
     scripting_->call(
-        QStringLiteral("ApplyProfile"), {name, true}, [this, name](const ScriptReply& reply) {
+        QStringLiteral("ApplyProfileWithLaunch"), {name, launch, true},
+        [this, name](const ScriptReply& reply) {
             if (reply.ok()) {
+                return;
+            }
+            if (reply.error == ScriptError::LaunchActions) {
+                // The user chose this profile here, so the user is asked, as the profile
+                // manager asks.
+                const auto choice = AskAboutLaunchActions(prompts(), reply.launchActions,
+                                                          tr("Profile").toStdU16String());
+                if (choice) {
+                    applyProfileWith(name, *choice == LaunchChoice::Keep ? QStringLiteral("keep")
+                                                                         : QStringLiteral("drop"));
+                }
                 return;
             }
             std::fprintf(stderr, "tavrin-gaming-keyboard: profile %s: %s\n", qPrintable(name),
@@ -248,6 +265,7 @@ bool COstraApp::start(QString& error) {
     commands_->setEditRules([this](QWidget* parent) { editRules(parent); });
     connect(commands_.get(), &AppCommands::accessDeniedAsked, tray_.get(),
             [this] { tray_->showAccessDenied(true); });
+    connect(commands_.get(), &AppCommands::launchNotRun, tray_.get(), &TrayController::showNotice);
 
     const HotplugSource::Kind hotplugKind =
         (options_.simulate || overrides_.backend) ? HotplugSource::Kind::None
@@ -330,8 +348,11 @@ void COstraApp::startAutomaticProfiles() {
         std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: switched to %s\n",
                      qPrintable(profile));
     });
-    connect(switcher_.get(), &ProfileSwitcher::switchFailed, this, [](const QString& why) {
+    connect(switcher_.get(), &ProfileSwitcher::switchFailed, this, [this](const QString& why) {
         std::fprintf(stderr, "tavrin-gaming-keyboard: automatic profiles: %s\n", qPrintable(why));
+        // Said once per profile: a profile that waits for the user's choice about its launch
+        // actions, or any other that could not be switched to, is not left unexplained.
+        tray_->showNotice(tr("Automatic profiles did not switch:\n%1").arg(why));
     });
     connect(switcher_.get(), &ProfileSwitcher::rulesFailed, this, [](const QString& why) {
         // The file is the user's: it is named and kept, and the rules read before stay.

@@ -110,6 +110,8 @@ signals:
     void quitRequested();
 
 private:
+    // ApplyProfileWithLaunch with `launch` ("refuse" first; the user's answer after a question).
+    void applyProfileWith(const QString& name, const QString& launch);
     void createBackend();
     void onFirstLink();
     void startAutomaticProfiles();

@@ -273,6 +273,19 @@ void TrayController::showAccessDenied(bool again) {
     box->open();
 }
 
+void TrayController::showNotice(const QString& text) {
+    lastBalloon_ = text;
+    const QString title = QStringLiteral("Tavrin Gaming Keyboard");
+    if (trayAvailable_ && icon_) {
+        icon_->showBalloon(title, text, QSystemTrayIcon::Warning);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, &window_);
+    box->setTextFormat(Qt::PlainText);  // paths are not markup
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 void TrayController::showNoKeyboard(std::uintptr_t wParam) {
     if (wParam != kShowNoKeyboardBalloon) {
         return;

@@ -50,6 +50,9 @@ public:
     // the user asks (`again`).
     void showAccessDenied(bool again);
     const QString& lastBalloon() const { return lastBalloon_; }
+    // A notice that needs no answer: a balloon of the icon, or a box that does not wait where
+    // there is no notification area.
+    void showNotice(const QString& text);
 
     // Sets the menu's items from the files and settings, as each opening of the menu does.
     void refreshMenu();

@@ -100,7 +100,11 @@ QString ProfileSwitcher::currentProfile() const {
 void ProfileSwitcher::switchNow() {
     retry_.stop();
     const QString profile = wanted();
-    if (profile.isEmpty() || profile == currentProfile() || profile == failed_) {
+    const QString current = currentProfile();
+    if (failed_ == current) {
+        failed_.clear();  // the user took it meanwhile (a choice about its launch actions, say)
+    }
+    if (profile.isEmpty() || profile == current || profile == failed_) {
         setWaiting({});
         return;  // nothing to do, "leave the keyboard as it is", or told once already
     }
@@ -133,6 +137,15 @@ void ProfileSwitcher::switchNow() {
                         } else if (reply.error == ScriptError::Busy) {
                             retry_.start();
                             return;
+                        } else if (reply.error == ScriptError::LaunchActions) {
+                            // Nobody is asked in the middle of a game: the profile waits until
+                            // the user has chosen once, where a question can be answered.
+                            failed_ = profile;
+                            emit switchFailed(
+                                tr("The profile %1 makes keys open programs, files or folders "
+                                   "that were not accepted. Choose it once in the profile manager "
+                                   "or the icon's menu to keep them or leave them out.")
+                                    .arg(profile));
                         } else {
                             failed_ = profile;  // said once; a change of the rules tries again
                             emit switchFailed(reply.message);

@@ -40,6 +40,7 @@ int ExitCodeFor(const QString& errorName) {
             return 5;
         case ScriptError::FileNotReadable:
         case ScriptError::Failed:
+        case ScriptError::LaunchActions:
             return 1;
     }
     return 1;

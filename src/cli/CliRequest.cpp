@@ -59,9 +59,10 @@ const std::array<CommandForm, 15> kCommands = {{
       {"all", OptionKind::Flag}}},
     {"macro", "macro list | show N | delete N | import N FILE | export N FILE", {}},
     {"profile",
-     "profile list | apply NAME | new | copy NAME | rename OLD NEW | delete NAME |\n"
-     "           import FILE [NAME] | export NAME FILE",
-     {}},
+     "profile list | apply NAME [LAUNCH] | new | copy NAME | rename OLD NEW | delete NAME |\n"
+     "           import FILE [NAME] [LAUNCH] | export NAME FILE\n"
+     "           LAUNCH: --allow-launch | --drop-launch, for a profile whose keys open programs",
+     {{"allow-launch", OptionKind::Flag}, {"drop-launch", OptionKind::Flag}}},
     {"save", "save", {}},
     {"cancel", "cancel", {}},
     {"reset", "reset --factory", {{"factory", OptionKind::Flag}}},
@@ -486,7 +487,29 @@ std::optional<CliRequest> ParseCli(const QStringList& arguments, QString& error)
         }
         request.method = QLatin1String(form->method);
         request.show = form->show;
-        if (sub == QStringLiteral("apply")) {
+        // The choice for launch actions that were not accepted before: without one such a
+        // profile is refused.
+        const bool allow = o.contains(QStringLiteral("allow-launch"));
+        const bool drop = o.contains(QStringLiteral("drop-launch"));
+        if (allow && drop) {
+            reader.fail(QCoreApplication::translate(
+                "tavrin::CliRequest", "Give one of --allow-launch and --drop-launch, not both."));
+            return std::nullopt;
+        }
+        if ((allow || drop) && sub != QStringLiteral("apply") && sub != QStringLiteral("import")) {
+            reader.fail(QCoreApplication::translate(
+                "tavrin::CliRequest",
+                "--allow-launch and --drop-launch go with profile apply and profile import."));
+            return std::nullopt;
+        }
+        const QString launch = allow ? QStringLiteral("keep") : QStringLiteral("drop");
+        if (sub == QStringLiteral("apply") && (allow || drop)) {
+            request.method = QStringLiteral("ApplyProfileWithLaunch");
+            request.args = {p[1], launch, send};
+        } else if (sub == QStringLiteral("import") && (allow || drop)) {
+            request.method = QStringLiteral("ImportProfileWithLaunch");
+            request.args = {Absolute(p[1]), p.value(2), launch};
+        } else if (sub == QStringLiteral("apply")) {
             request.args = {p[1], send};
         } else if (sub == QStringLiteral("copy") || sub == QStringLiteral("delete")) {
             request.args = {p[1]};

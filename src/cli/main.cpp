@@ -51,6 +51,17 @@ void Complain(const QString& text) {
     std::fprintf(stderr, "tavrinctl: %s\n", text.toUtf8().constData());
 }
 
+// A failed call's message, and what the user can do about it where tavrinctl has a way.
+void ComplainAbout(const QString& errorName, const QString& message) {
+    Complain(message);
+    if (KeyboardScripting::errorFromName(errorName) == ScriptError::LaunchActions) {
+        Complain(QCoreApplication::translate(
+            "tavrin::tavrinctl",
+            "Give --allow-launch to keep them, or --drop-launch to take the profile without "
+            "them."));
+    }
+}
+
 // ---- The running program, over the session bus -------------------------------------------------
 
 class BusCaller {
@@ -65,7 +76,7 @@ public:
         message.setArguments(args);
         const QDBusMessage reply = bus_.call(message, QDBus::Block, kCallTimeoutMs);
         if (reply.type() == QDBusMessage::ErrorMessage) {
-            Complain(reply.errorMessage());
+            ComplainAbout(reply.errorName(), reply.errorMessage());
             exitCode = ExitCodeFor(reply.errorName());
             return std::nullopt;
         }
@@ -266,7 +277,7 @@ private:
         }
         if (!answer->ok()) {
             if (report) {
-                Complain(answer->message);
+                ComplainAbout(KeyboardScripting::errorName(answer->error), answer->message);
             }
             return ExitCodeFor(KeyboardScripting::errorName(answer->error));
         }

@@ -142,6 +142,9 @@ QStringList DBusFacade::ListProfiles() {
 void DBusFacade::ApplyProfile(const QString& name, bool send) {
     run("ApplyProfile", {name, send});
 }
+void DBusFacade::ApplyProfileWithLaunch(const QString& name, const QString& launch, bool send) {
+    run("ApplyProfileWithLaunch", {name, launch, send});
+}
 QString DBusFacade::NewProfile() {
     run("NewProfile", {});
     return {};
@@ -159,6 +162,11 @@ void DBusFacade::DeleteProfile(const QString& name) {
 }
 QString DBusFacade::ImportProfile(const QString& path, const QString& name) {
     run("ImportProfile", {path, name});
+    return {};
+}
+QString DBusFacade::ImportProfileWithLaunch(const QString& path, const QString& name,
+                                            const QString& launch) {
+    run("ImportProfileWithLaunch", {path, name, launch});
     return {};
 }
 void DBusFacade::ExportProfile(const QString& name, const QString& path) {

@@ -81,11 +81,14 @@ public slots:
     void FactoryReset();
     QStringList ListProfiles();
     void ApplyProfile(const QString& name, bool send);
+    void ApplyProfileWithLaunch(const QString& name, const QString& launch, bool send);
     QString NewProfile();
     QString CopyProfile(const QString& name);
     QString RenameProfile(const QString& name, const QString& newName);
     void DeleteProfile(const QString& name);
     QString ImportProfile(const QString& path, const QString& name);
+    QString ImportProfileWithLaunch(const QString& path, const QString& name,
+                                    const QString& launch);
     void ExportProfile(const QString& name, const QString& path);
     void SetActiveApplication(const QString& exe, const QString& windowClass);
 

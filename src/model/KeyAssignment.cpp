@@ -65,6 +65,18 @@ KeyMapEntry SingleKeyEntry(std::uint8_t vk) {
     }
 }
 
+void RestoreKeyDefault(Model& model, std::size_t position) {
+    if (position >= AssignmentTable::kRecordCount) {
+        return;
+    }
+    const AssignmentRecord record = model.assignments.record(position);
+    ClearRecord(record);
+    if (HasKeyMapEntry(position)) {
+        model.settings.setKeyMapEntry(KeyMapIndexOf(position), OwnKeyEntry(record));
+        model.settings.setKeyEnabled(MatrixCodeOf(position), true);
+    }
+}
+
 WriteResult ApplyKeyAssignment(Model& model, const std::filesystem::path& programDir) {
     const std::size_t p = model.selectedKey;
     if (!HasKeyMapEntry(p)) {
@@ -73,14 +85,11 @@ WriteResult ApplyKeyAssignment(Model& model, const std::filesystem::path& progra
     PendingAssignment& pending = model.pending;
     const AssignmentRecord record = model.assignments.record(p);
     const std::size_t entryIndex = KeyMapIndexOf(p);
-    const std::uint16_t matrixCode = MatrixCodeOf(p);
     auto& changed = model.keyChangedFlags[p];
 
     if (pending.pendingKeyCount == PendingAssignment::kDefaultKeyCount) {
-        ClearRecord(record);
-        model.settings.setKeyMapEntry(entryIndex, OwnKeyEntry(record));
+        RestoreKeyDefault(model, p);
         pending.keyEnabledResult = 1;
-        model.settings.setKeyEnabled(matrixCode, true);
         return WriteKeymapFromModel(programDir, model);
     }
 

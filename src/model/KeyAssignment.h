@@ -15,6 +15,11 @@ namespace tavrin {
 // consumer usage (Media, Play/Pause, Volume Up, Volume Down), which get the consumer encoding.
 KeyMapEntry SingleKeyEntry(std::uint8_t vk);
 
+// "Default" without the dialog: the key's record is cleared, its KeyMap entry becomes the HID usage
+// of the record's ownVk and the key is enabled. A position without a KeyMap entry (108 and above)
+// only has its record cleared. Nothing is written.
+void RestoreKeyDefault(Model& model, std::size_t position);
+
 // Applies model.pending to the key model.selectedKey and writes "keymap.bin" in `programDir`.
 // Returns the write's result. Keys without a KeyMap entry (no key selected, positions 108 and
 // above) change nothing and write nothing. A launch path longer than 255 characters is refused

@@ -88,6 +88,12 @@ AssignmentTable ProfileFile::assignments() const {
     return table;
 }
 
+AssignmentTable ProfileFile::assignmentsOver(const AssignmentTable& base) const {
+    AssignmentTable table = base;
+    CopyHeld(bytes_, held_, kAssignmentsOffset, table.bytes);
+    return table;
+}
+
 WriteResult ProfileFile::write(const std::filesystem::path& path) const {
     return WriteFileAtomically(path, {ConstByteSpan(bytes_)});
 }
@@ -101,9 +107,13 @@ bool ApplyProfile(const std::filesystem::path& path, Model& model) {
     if (!file) {
         return false;
     }
-    model.takeSavedCopies();
-    file->fill(model);
+    ApplyProfile(*file, model);
     return true;
+}
+
+void ApplyProfile(const ProfileFile& file, Model& model) {
+    model.takeSavedCopies();
+    file.fill(model);
 }
 
 WriteResult CreateDefaultProfile(const std::filesystem::path& path) {

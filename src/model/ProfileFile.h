@@ -48,6 +48,8 @@ public:
 
     // The AssignmentTable as the file holds it (records it does not hold read as zero).
     AssignmentTable assignments() const;
+    // The AssignmentTable that fill() leaves in a model whose table is `base`.
+    AssignmentTable assignmentsOver(const AssignmentTable& base) const;
 
     // Writes all 209104 bytes through a temporary file.
     WriteResult write(const std::filesystem::path& path) const;
@@ -62,7 +64,11 @@ private:
 // ApplyProfile: when the file can be read, the saved copies take the live SettingsBlock and
 // AssignmentTable (the keyboard's state stays known), then the file fills the three images. False
 // when the file cannot be opened; then nothing changes.
+// It takes every launch action the file brings: a profile from the folder is taken through
+// ProfileFolder::applySelected, which asks about them first.
 bool ApplyProfile(const std::filesystem::path& path, Model& model);
+// The same with the file read already.
+void ApplyProfile(const ProfileFile& file, Model& model);
 
 // CreateDefaultProfile: the factory configuration written to `path`, created or replaced (a file
 // that cannot be read is not replaced: WriteFileAtomically).

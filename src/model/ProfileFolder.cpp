@@ -309,16 +309,27 @@ ProfileResult ProfileFolder::renameProfile(std::size_t line, std::u16string_view
 }
 
 ProfileResult ProfileFolder::applySelected(std::optional<std::size_t> selected, Model& model,
-                                           SettingsStore& store) {
+                                           SettingsStore& store, LaunchChoice launch) {
     if (!validLine(selected)) {
         return {ProfileStatus::NoSelection, {}, {}};
     }
     const ProfileEntry& entry = entries_[*selected];
-    if (!ApplyProfile(entry.path, model)) {
+    const std::optional<ProfileFile> file = ProfileFile::Read(entry.path);
+    if (!file) {
         return {ProfileStatus::Failed, entry.name, Describe("cannot read", entry.path, {})};
     }
-    currentProfile_ = Utf16FromPath(entry.path.filename());
+    // A profile put into the folder by hand is taken in like an import.
+    const LaunchActionsReview review =
+        ReviewLaunchActions(file->assignmentsOver(model.assignments), model.assignments, store);
+    if (review.needsChoice() && launch == LaunchChoice::Refuse) {
+        return {ProfileStatus::LaunchActionsNotAccepted, entry.name, {}, review.brought};
+    }
+    ApplyProfile(*file, model);
     ProfileResult result{ProfileStatus::Done, entry.name, {}};
+    if (!SettleLaunchActions(review, launch, model, store)) {
+        result.error = "cannot remember the accepted launch actions";
+    }
+    currentProfile_ = Utf16FromPath(entry.path.filename());
     if (!WriteCurrentProfile(store, currentProfile_)) {
         result.error = "cannot store the current profile";
     }
@@ -326,7 +337,8 @@ ProfileResult ProfileFolder::applySelected(std::optional<std::size_t> selected, 
 }
 
 ProfileResult ProfileFolder::saveProfile(std::optional<std::size_t> selected, const Model& model,
-                                         const std::optional<fs::path>& exportPath) {
+                                         const std::optional<fs::path>& exportPath,
+                                         SettingsStore& store) {
     if (!validLine(selected)) {
         return {ProfileStatus::NoSelection, {}, {}};
     }
@@ -335,16 +347,21 @@ ProfileResult ProfileFolder::saveProfile(std::optional<std::size_t> selected, co
     if (const WriteResult w = file.write(entry.path); !w) {
         return {ProfileStatus::Failed, entry.name, w.error};
     }
+    ProfileResult result{ProfileStatus::Done, entry.name, {}};
+    if (!AcceptLaunchActions(store, LaunchActionsHash(LaunchActionsOf(model.assignments)))) {
+        result.error = "cannot remember the accepted launch actions";
+    }
     if (exportPath) {
         if (const WriteResult w = file.write(*exportPath); !w) {
             return {ProfileStatus::Failed, entry.name, w.error};
         }
     }
-    return {ProfileStatus::Done, entry.name, {}};
+    return result;
 }
 
 ProfileResult ProfileFolder::loadProfile(std::optional<std::size_t> selected, Model& model,
-                                         const ProfileFile* imported) {
+                                         const ProfileFile* imported, SettingsStore& store,
+                                         LaunchChoice launch) {
     if (!validLine(selected)) {
         return {ProfileStatus::NoSelection, {}, {}};
     }
@@ -355,11 +372,20 @@ ProfileResult ProfileFolder::loadProfile(std::optional<std::size_t> selected, Mo
     if (ValidateProfileImport(*imported) != ProfileImportProblem::None) {
         return {ProfileStatus::Failed, entry.name, "not a profile file"};
     }
+    const LaunchActionsReview review =
+        ReviewLaunchActions(imported->assignmentsOver(model.assignments), model.assignments, store);
+    if (review.needsChoice() && launch == LaunchChoice::Refuse) {
+        return {ProfileStatus::LaunchActionsNotAccepted, entry.name, {}, review.brought};
+    }
     ImportProfile(*imported, model);
+    ProfileResult result{ProfileStatus::Done, entry.name, {}};
+    if (!SettleLaunchActions(review, launch, model, store)) {
+        result.error = "cannot remember the accepted launch actions";
+    }
     if (const WriteResult w = WriteProfileFromModel(entry.path, model); !w) {
         return {ProfileStatus::Failed, entry.name, w.error};
     }
-    return {ProfileStatus::Done, entry.name, {}};
+    return result;
 }
 
 }  // namespace tavrin

@@ -10,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "model/LaunchActionsReview.h"
 #include "model/Model.h"
 #include "model/ProfileFile.h"
 #include "model/SettingsStore.h"
@@ -83,12 +85,24 @@ enum class ProfileStatus {
     SameFile,     // rename onto a listed profile: the list is only rebuilt
     RefusedName,  // the name would leave the folder or cannot be stored
     Failed,       // a file operation failed; see error
+    // The profile brings launch actions the user has not accepted: nothing changed. They are in
+    // launchActions; the caller asks, then tries again with the user's choice.
+    LaunchActionsNotAccepted,
 };
 
 struct [[nodiscard]] ProfileResult {
+    ProfileResult() = default;
+    ProfileResult(ProfileStatus status_, std::u16string name_, std::string error_,
+                  std::vector<CheckedLaunchAction> launchActions_ = {})
+        : status(status_),
+          name(std::move(name_)),
+          error(std::move(error_)),
+          launchActions(std::move(launchActions_)) {}
+
     ProfileStatus status = ProfileStatus::Done;
     std::u16string name;  // the profile created, copied or renamed
     std::string error;
+    std::vector<CheckedLaunchAction> launchActions;  // with LaunchActionsNotAccepted
 
     explicit operator bool() const { return status == ProfileStatus::Done; }
 };
@@ -140,19 +154,25 @@ public:
     ProfileResult renameProfile(std::size_t line, std::u16string_view text);
 
     // The close button: applies the selected profile to the model and stores it as
-    // CurrentProfile. NoSelection without a line; Failed when the file cannot be read (the model
-    // and CurrentProfile stay as they were).
+    // CurrentProfile. NoSelection without a line; Failed when the file cannot be read;
+    // LaunchActionsNotAccepted when it brings launch actions that need a choice and `launch` is
+    // Refuse. On those the model and CurrentProfile stay as they were. Keep and Drop are the
+    // user's choice (see LaunchChoice).
     ProfileResult applySelected(std::optional<std::size_t> selected, Model& model,
-                                SettingsStore& store);
+                                SettingsStore& store, LaunchChoice launch = LaunchChoice::Refuse);
     // Save (export): the live model written to the selected profile, then to `exportPath` when
-    // the user chose one.
+    // the user chose one. The model's launch actions are the user's own: they are remembered as
+    // accepted, so applying the profile later asks nothing.
     ProfileResult saveProfile(std::optional<std::size_t> selected, const Model& model,
-                              const std::optional<std::filesystem::path>& exportPath);
-    // Load (import) of a file that ValidateProfileImport accepted and the user confirmed: it
-    // fills the model, which is then written to the selected profile. Without a file (chooser
-    // cancelled, file refused) nothing changes, so the selected profile is not overwritten.
+                              const std::optional<std::filesystem::path>& exportPath,
+                              SettingsStore& store);
+    // Load (import) of a file that ValidateProfileImport accepted: it fills the model, which is
+    // then written to the selected profile. Launch actions are handled as by applySelected.
+    // Without a file (chooser cancelled, file refused) nothing changes, so the selected profile
+    // is not overwritten.
     ProfileResult loadProfile(std::optional<std::size_t> selected, Model& model,
-                              const ProfileFile* imported);
+                              const ProfileFile* imported, SettingsStore& store,
+                              LaunchChoice launch = LaunchChoice::Refuse);
 
 private:
     bool nameTaken(std::u16string_view name) const;

@@ -17,6 +17,7 @@
 #include "model/ScriptNames.h"
 #include "model/SettingsStore.h"
 #include "model/Utf16Text.h"
+#include "service/LaunchActionTexts.h"
 #include "service/MacroFileForm.h"
 
 namespace tavrin {
@@ -64,8 +65,9 @@ bool HasLight(std::size_t position) {
     return position < kMatrixPositionCount && MatrixPlaces[position].row >= 0;
 }
 
-constexpr std::array<const char*, 7> kErrorNames = {
-    "", "NoKeyboard", "AccessDenied", "Busy", "InvalidValue", "FileNotReadable", "Failed"};
+constexpr std::array<const char*, 8> kErrorNames = {"",       "NoKeyboard",   "AccessDenied",
+                                                    "Busy",   "InvalidValue", "FileNotReadable",
+                                                    "Failed", "LaunchActions"};
 
 }  // namespace
 
@@ -104,11 +106,13 @@ const KeyboardScripting::Method* KeyboardScripting::find(const QString& name) {
         {"FactoryReset", "", true, &S::factoryReset},
         {"ListProfiles", "", false, &S::listProfiles},
         {"ApplyProfile", "sb", true, &S::applyProfile},
+        {"ApplyProfileWithLaunch", "ssb", true, &S::applyProfileWithLaunch},
         {"NewProfile", "", false, &S::newProfile},
         {"CopyProfile", "s", false, &S::copyProfile},
         {"RenameProfile", "ss", false, &S::renameProfile},
         {"DeleteProfile", "s", false, &S::deleteProfile},
         {"ImportProfile", "ss", false, &S::importProfile},
+        {"ImportProfileWithLaunch", "sss", false, &S::importProfileWithLaunch},
         {"ExportProfile", "ss", false, &S::exportProfile},
     };
     for (const Method& m : kMethods) {
@@ -779,11 +783,46 @@ void KeyboardScripting::listProfiles(const QVariantList&, Done done) {
     done({ScriptError::None, {}, names});
 }
 
+std::optional<LaunchChoice> KeyboardScripting::launchChoice(const QString& text,
+                                                            const Done& done) const {
+    if (text == QStringLiteral("keep")) {
+        return LaunchChoice::Keep;
+    }
+    if (text == QStringLiteral("drop")) {
+        return LaunchChoice::Drop;
+    }
+    if (text == QStringLiteral("refuse")) {
+        return LaunchChoice::Refuse;
+    }
+    done(invalid(
+        tr("Unknown choice \"%1\" for the launch actions: keep, drop or refuse.").arg(text)));
+    return std::nullopt;
+}
+
+ScriptReply KeyboardScripting::launchActionsRefused(
+    const QString& name, std::vector<CheckedLaunchAction> actions) const {
+    const QString message =
+        tr("The profile \"%1\" makes keys open programs, files or folders that were not "
+           "accepted before:\n%2Choose whether to keep them or to take the profile without them.")
+            .arg(name, LaunchActionLines(actions));
+    return {ScriptError::LaunchActions, message, {}, std::move(actions)};
+}
+
 void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
-    const bool send = a[1].toBool();
+    applyProfileAs(a[0].toString(), LaunchChoice::Refuse, a[1].toBool(), std::move(done));
+}
+
+void KeyboardScripting::applyProfileWithLaunch(const QVariantList& a, Done done) {
+    if (const auto launch = launchChoice(a[1].toString(), done)) {
+        applyProfileAs(a[0].toString(), *launch, a[2].toBool(), std::move(done));
+    }
+}
+
+void KeyboardScripting::applyProfileAs(const QString& name, LaunchChoice launch, bool send,
+                                       Done done) {
     ProfileFolder folder(service_.paths().dataDir);
     std::optional<std::size_t> line;
-    if (auto refused = openProfile(folder, a[0].toString(), line)) {
+    if (auto refused = openProfile(folder, name, line)) {
         done(*refused);
         return;
     }
@@ -791,7 +830,11 @@ void KeyboardScripting::applyProfile(const QVariantList& a, Done done) {
         done(*refused);
         return;
     }
-    const ProfileResult applied = folder.applySelected(line, service_.model(), settings_);
+    ProfileResult applied = folder.applySelected(line, service_.model(), settings_, launch);
+    if (applied.status == ProfileStatus::LaunchActionsNotAccepted) {
+        done(launchActionsRefused(name, std::move(applied.launchActions)));
+        return;
+    }
     if (!applied) {
         done(error(ScriptError::FileNotReadable,
                    tr("The profile could not be read: %1").arg(Q(applied.error))));
@@ -896,8 +939,17 @@ void KeyboardScripting::deleteProfile(const QVariantList& a, Done done) {
 }
 
 void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
-    const QString path = a[0].toString();
-    QString name = a[1].toString();
+    importProfileAs(a[0].toString(), a[1].toString(), LaunchChoice::Refuse, std::move(done));
+}
+
+void KeyboardScripting::importProfileWithLaunch(const QVariantList& a, Done done) {
+    if (const auto launch = launchChoice(a[2].toString(), done)) {
+        importProfileAs(a[0].toString(), a[1].toString(), *launch, std::move(done));
+    }
+}
+
+void KeyboardScripting::importProfileAs(const QString& path, QString name, LaunchChoice launch,
+                                        Done done) {
     if (name.isEmpty()) {
         name = QFileInfo(path).completeBaseName();
     }
@@ -932,9 +984,19 @@ void KeyboardScripting::importProfile(const QVariantList& a, Done done) {
         done(profileFailed({ProfileStatus::TooMany, {}, {}}, QString()));
         return;
     }
-    // As the profile manager's Load, but into a copy: the live configuration stays as it is.
-    auto copy = std::make_unique<Model>(service_.model());
+    // As the profile manager's Load, but into a copy: the live configuration stays as it is,
+    // and is what the launch actions are compared with.
+    const Model& live = service_.model();
+    const LaunchActionsReview review =
+        ReviewLaunchActions(file->assignmentsOver(live.assignments), live.assignments, settings_);
+    if (review.needsChoice() && launch == LaunchChoice::Refuse) {
+        done(launchActionsRefused(name, review.brought));
+        return;
+    }
+    auto copy = std::make_unique<Model>(live);
     ImportProfile(*file, *copy);
+    // Not remembered (the settings cannot be written): applying the profile asks again.
+    static_cast<void>(SettleLaunchActions(review, launch, *copy, settings_));
     if (const WriteResult written = WriteProfileFromModel(target, *copy); !written) {
         done(cannotWrite(written));
         return;

@@ -11,7 +11,11 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "model/LaunchActions.h"
+#include "model/LaunchActionsReview.h"
 #include "service/KeyboardService.h"
 
 namespace tavrin {
@@ -29,12 +33,24 @@ enum class ScriptError {
     InvalidValue,     // an unknown name or a value out of range
     FileNotReadable,  // a file to import or apply could not be read
     Failed,           // the keyboard did not take it, or a file could not be written
+    // A profile brings launch actions the user has not accepted, and no choice was given.
+    LaunchActions,
 };
 
 struct [[nodiscard]] ScriptReply {
+    ScriptReply() = default;
+    ScriptReply(ScriptError error_, QString message_, QVariant value_ = {},
+                std::vector<CheckedLaunchAction> launchActions_ = {})
+        : error(error_),
+          message(std::move(message_)),
+          value(std::move(value_)),
+          launchActions(std::move(launchActions_)) {}
+
     ScriptError error = ScriptError::None;
     QString message;  // in the interface language; empty on success
     QVariant value;   // what the method returns, if anything
+    // With LaunchActions: the ones that need a choice, for a caller that can ask the user.
+    std::vector<CheckedLaunchAction> launchActions;
 
     bool ok() const { return error == ScriptError::None; }
 };
@@ -86,11 +102,13 @@ private:
     void factoryReset(const QVariantList& a, Done done);
     void listProfiles(const QVariantList& a, Done done);
     void applyProfile(const QVariantList& a, Done done);
+    void applyProfileWithLaunch(const QVariantList& a, Done done);
     void newProfile(const QVariantList& a, Done done);
     void copyProfile(const QVariantList& a, Done done);
     void renameProfile(const QVariantList& a, Done done);
     void deleteProfile(const QVariantList& a, Done done);
     void importProfile(const QVariantList& a, Done done);
+    void importProfileWithLaunch(const QVariantList& a, Done done);
     void exportProfile(const QVariantList& a, Done done);
 
     // Why a change cannot be made now (and sent, with `send`); nothing when it can.
@@ -109,6 +127,14 @@ private:
     // Lists the profile folder and finds `name`; an answer when it is no listed profile.
     std::optional<ScriptReply> openProfile(ProfileFolder& folder, const QString& name,
                                            std::optional<std::size_t>& line) const;
+    // The steps of ApplyProfile and ImportProfile, with the choice for their launch actions.
+    void applyProfileAs(const QString& name, LaunchChoice launch, bool send, Done done);
+    void importProfileAs(const QString& path, QString name, LaunchChoice launch, Done done);
+    // "keep", "drop" or "refuse"; anything else is answered through `done` as invalid.
+    std::optional<LaunchChoice> launchChoice(const QString& text, const Done& done) const;
+    // The profile `name` brings launch actions that need a choice.
+    ScriptReply launchActionsRefused(const QString& name,
+                                     std::vector<CheckedLaunchAction> actions) const;
     // A used macro slot from its number 1..5.
     std::optional<std::size_t> macroSlot(const QVariant& number) const;
 

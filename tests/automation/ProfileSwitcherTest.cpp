@@ -230,6 +230,45 @@ TEST_F(SwitcherThreads, ABrokenRulesFileIsReportedAndTheRulesReadBeforeStay) {
     EXPECT_EQ(file.readAll(), QByteArray("{broken"));
 }
 
+// A profile whose keys would run programs the user has not accepted is not switched to behind
+// the user's back: the switch fails once, naming the profile, and nothing reaches the keyboard.
+// Once the user has taken it by hand, the rules switch to it again.
+TEST_F(SwitcherThreads, AProfileWithUnacceptedLaunchActionsWaitsForTheUsersChoice) {
+    Model chat = service->model();
+    chat.settings.setEffectCode(2);
+    chat.assignments.record(12).setKind(5);
+    chat.assignments.record(12).setLaunchPath(u"/usr/bin/xterm");
+    ASSERT_TRUE(WriteProfileFromModel(data / "Configure" / "Chat.bin", chat));
+    QSignalSpy switched(switcher.get(), &ProfileSwitcher::switched);
+    QSignalSpy failed(switcher.get(), &ProfileSwitcher::switchFailed);
+    switcher->start();
+    const std::size_t reports = keyboard.hostReports().size();
+
+    switcher->setFocused(Window("chatwin"));
+    ASSERT_TRUE(RunUntil([&] { return failed.count() == 1; }));
+    EXPECT_TRUE(failed.at(0).at(0).toString().contains(QStringLiteral("The profile Chat")));
+    RunFor(ProfileSwitcher::kRetryMs + 200);
+    EXPECT_EQ(failed.count(), 1) << "said once";
+    EXPECT_EQ(switched.count(), 0);
+    EXPECT_EQ(keyboard.hostReports().size(), reports);
+    EXPECT_EQ(std::as_const(service->model().assignments).record(12).kind(), 0);
+
+    // The user keeps them (the icon's menu asks), goes elsewhere and comes back.
+    std::optional<ScriptReply> kept;
+    scripting->call(QStringLiteral("ApplyProfileWithLaunch"),
+                    {QStringLiteral("Chat"), QStringLiteral("keep"), true},
+                    [&](const ScriptReply& r) { kept = r; });
+    ASSERT_TRUE(RunUntil([&] { return kept.has_value(); }));
+    ASSERT_TRUE(kept->ok()) << kept->message.toStdString();
+    switcher->setFocused(Window("otherwin"));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 1; }));
+    EXPECT_EQ(effect(), 5);
+    switcher->setFocused(Window("chatwin"));
+    ASSERT_TRUE(RunUntil([&] { return switched.count() == 2; }));
+    EXPECT_EQ(switched.at(1).at(0).toString(), QStringLiteral("Chat"));
+    EXPECT_EQ(effect(), 2);
+}
+
 }  // namespace
 }  // namespace tavrin
 

@@ -63,6 +63,19 @@ TEST(CliRequest, CommandsBecomeTypedCalls) {
         {"profile apply FPS", "ApplyProfile", {QStringLiteral("FPS"), true}},
         {"profile rename A B", "RenameProfile", {QStringLiteral("A"), QStringLiteral("B")}},
         {"profile import /tmp/p.bin", "ImportProfile", {QStringLiteral("/tmp/p.bin"), QString()}},
+        // The choice for launch actions the user has not accepted before.
+        {"profile apply FPS --allow-launch",
+         "ApplyProfileWithLaunch",
+         {QStringLiteral("FPS"), QStringLiteral("keep"), true}},
+        {"--no-save profile apply --drop-launch FPS",
+         "ApplyProfileWithLaunch",
+         {QStringLiteral("FPS"), QStringLiteral("drop"), false}},
+        {"profile import p.bin --allow-launch",
+         "ImportProfileWithLaunch",
+         {cwd + QStringLiteral("/p.bin"), QString(), QStringLiteral("keep")}},
+        {"profile import /tmp/p.bin Mine --drop-launch",
+         "ImportProfileWithLaunch",
+         {QStringLiteral("/tmp/p.bin"), QStringLiteral("Mine"), QStringLiteral("drop")}},
         {"profile export FPS /tmp/p.bin",
          "ExportProfile",
          {QStringLiteral("FPS"), QStringLiteral("/tmp/p.bin")}},
@@ -114,6 +127,9 @@ TEST(CliRequest, MalformedLinesAreUsageErrorsWithAMessage) {
         "profile apply",
         "profile rename A",
         "profile import",
+        "profile apply FPS --allow-launch=yes",
+        "profile list --allow-launch",
+        "lighting wave --drop-launch",
         "reset",
         "save now",
         "--data-dir",
@@ -151,6 +167,12 @@ TEST(CliRequest, UsageErrorsComeInTheInterfaceLanguage) {
          "参数个数不对。用法：tavrinctl save"},
         {"reset", "reset needs --factory: it restores the keyboard's factory settings.",
          "reset 需要 --factory：它将键盘恢复出厂设置。"},
+        {"profile import p.bin --allow-launch --drop-launch",
+         "Give one of --allow-launch and --drop-launch, not both.",
+         "--allow-launch 和 --drop-launch 只能给出其中一个。"},
+        {"profile export FPS p.bin --drop-launch",
+         "--allow-launch and --drop-launch go with profile apply and profile import.",
+         "--allow-launch 和 --drop-launch 只用于 profile apply 和 profile import。"},
     };
     for (const Case& c : cases) {
         for (const auto language : {kLanguageEnglish, kLanguageChinese}) {
@@ -176,9 +198,10 @@ TEST(CliRequest, HelpAndVersionNeedNoKeyboard) {
 
 TEST(CliRequest, ErrorsOfTheInterfaceBecomeTheDocumentedExitCodes) {
     const std::pair<ScriptError, int> codes[] = {
-        {ScriptError::Failed, 1},       {ScriptError::FileNotReadable, 1},
-        {ScriptError::InvalidValue, 2}, {ScriptError::NoKeyboard, 3},
-        {ScriptError::AccessDenied, 4}, {ScriptError::Busy, 5},
+        {ScriptError::Failed, 1},        {ScriptError::FileNotReadable, 1},
+        {ScriptError::InvalidValue, 2},  {ScriptError::NoKeyboard, 3},
+        {ScriptError::AccessDenied, 4},  {ScriptError::Busy, 5},
+        {ScriptError::LaunchActions, 1},
     };
     for (const auto& [error, code] : codes) {
         EXPECT_EQ(ExitCodeFor(KeyboardScripting::errorName(error)), code);

@@ -110,7 +110,7 @@ if [[ -f $ctl ]]; then
         "auto add" "auto remove" "auto default"
     require "$ctl" COMMANDS member --speed --brightness --direction --colour --key --combo --macro \
         --function --program --file --folder --sound --disable --default --on --off --clear --all \
-        --factory --process --window-class --while
+        --factory --process --window-class --while --allow-launch --drop-launch
     require "$ctl" OPTIONS entry --json --no-save --virtual-device --data-dir --help --version
     require "$ctl" "EXIT STATUS" entry 0 1 2 3 4 5
     require "$ctl" "JSON OUTPUT" json keyboard present product layout firmware effect effect_index \
@@ -135,13 +135,15 @@ if [[ -f $app ]]; then
     require "$app" Methods member SetLighting SetGameMode SetWinLock SetResponseTime SetReportRate \
         AssignKey SetDiyKeys ListMacros GetMacro DeleteMacro ImportMacro ExportMacro Save Cancel \
         FactoryReset ListProfiles ApplyProfile NewProfile CopyProfile RenameProfile DeleteProfile \
-        ImportProfile ExportProfile SetActiveApplication
+        ImportProfile ExportProfile SetActiveApplication ApplyProfileWithLaunch \
+        ImportProfileWithLaunch
     require "$app" Signals member KeyboardArrived KeyboardRemoved SettingsChanged SaveFinished \
         KeyEvent
     require "$app" Errors member org.tavrin.GamingKeyboard1.Error.NoKeyboard \
         org.tavrin.GamingKeyboard1.Error.AccessDenied org.tavrin.GamingKeyboard1.Error.Busy \
         org.tavrin.GamingKeyboard1.Error.InvalidValue \
-        org.tavrin.GamingKeyboard1.Error.FileNotReadable org.tavrin.GamingKeyboard1.Error.Failed
+        org.tavrin.GamingKeyboard1.Error.FileNotReadable org.tavrin.GamingKeyboard1.Error.Failed \
+        org.tavrin.GamingKeyboard1.Error.LaunchActions
     require "$app" FILES member keymap.bin MacroDefine.bin Configure/ \
         '$XDG_CONFIG_HOME/Mervic.conf' '$XDG_CONFIG_HOME/Dalvex.conf'
 fi

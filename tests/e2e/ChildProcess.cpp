@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     }
     pid_ = ::fork();
     if (pid_ == 0) {
+        // A test that crashes or is killed by its time limit takes its child with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);

@@ -76,7 +76,7 @@ void WalkAssignments(const AssignmentTable& assignments) {
     NullShell shell;
     for (const LaunchAction& action : LaunchActionsOf(assignments)) {
         (void)SplitLaunchPath(action.path);
-        RunLaunchAction(assignments, action.ownVk, shell);
+        static_cast<void>(RunLaunchAction(assignments, action.ownVk, shell));
     }
 }
 

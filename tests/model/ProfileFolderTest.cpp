@@ -330,12 +330,12 @@ TEST_F(ProfileFolderTest, SaveWritesTheSelectedProfileAndTheExport) {
     folder.refresh();
     model->settings.setEffectCode(7);
 
-    ASSERT_TRUE(folder.saveProfile(0, *model, std::nullopt));
+    ASSERT_TRUE(folder.saveProfile(0, *model, std::nullopt, store));
     EXPECT_EQ(ReadWholeFile(configure() / "Game.bin")[SettingsBlock::kEffectCodeOffset], 7);
 
-    ASSERT_TRUE(folder.saveProfile(0, *model, dir / "export.bin"));
+    ASSERT_TRUE(folder.saveProfile(0, *model, dir / "export.bin", store));
     EXPECT_EQ(ReadWholeFile(dir / "export.bin"), ReadWholeFile(configure() / "Game.bin"));
-    EXPECT_EQ(folder.saveProfile(std::nullopt, *model, std::nullopt).status,
+    EXPECT_EQ(folder.saveProfile(std::nullopt, *model, std::nullopt, store).status,
               ProfileStatus::NoSelection);
 }
 
@@ -349,12 +349,12 @@ TEST_F(ProfileFolderTest, LoadImportsIntoTheModelAndTheSelectedProfile) {
     model->takeSavedCopies();
 
     // Cancelled chooser: the selected profile is not overwritten.
-    ASSERT_TRUE(folder.loadProfile(0, *model, nullptr));
+    ASSERT_TRUE(folder.loadProfile(0, *model, nullptr, store));
     EXPECT_EQ(ReadWholeFile(configure() / "Game.bin"), std::vector<std::uint8_t>(64, 0x42));
 
     const auto imported = ProfileFile::Read(dir / "import.bin");
     ASSERT_TRUE(imported);
-    ASSERT_TRUE(folder.loadProfile(0, *model, &*imported));
+    ASSERT_TRUE(folder.loadProfile(0, *model, &*imported, store));
     EXPECT_EQ(model->settings.effectCode(), 5);
     EXPECT_EQ(model->savedSettings.effectCode(), 9);
     EXPECT_EQ(ReadWholeFile(configure() / "Game.bin"), ReadWholeFile(dir / "import.bin"));
@@ -367,7 +367,7 @@ TEST_F(ProfileFolderTest, LoadRefusesAShortFile) {
     const auto imported = ProfileFile::Read(dir / "short.bin");
     const auto before = std::make_unique<Model>(*model);
 
-    EXPECT_EQ(folder.loadProfile(0, *model, &*imported).status, ProfileStatus::Failed);
+    EXPECT_EQ(folder.loadProfile(0, *model, &*imported, store).status, ProfileStatus::Failed);
     EXPECT_EQ(model->settings, before->settings);
     EXPECT_EQ(ReadWholeFile(configure() / "Game.bin"), std::vector<std::uint8_t>(64, 0x42));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-// Prompts on QMessageBox: the exact text and caption, OK or OK and Cancel, no icon.
+// Prompts on QMessageBox: the exact text and caption, OK or OK and Cancel (or buttons of their
+// own), no icon.
 
 #include <QPointer>
 #include <QWidget>
@@ -18,8 +19,13 @@ public:
 
     PromptAnswer show(const std::u16string& text, const std::u16string& caption,
                       PromptButtons buttons) override;
+    std::size_t choose(const std::u16string& text, const std::u16string& caption,
+                       const std::vector<std::u16string>& answers) override;
 
 private:
+    QWidget* owner() const;
+    QString title(const std::u16string& caption) const;
+
     QPointer<QWidget> owner_;
 };
 

@@ -11,7 +11,6 @@
 
 #include "device/WindowMessages.h"
 #include "model/FileChooser.h"
-#include "model/LaunchActions.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
 #include "model/Prompts.h"
@@ -22,6 +21,7 @@
 #include "ui/controls/ContextMenuFilter.h"
 #include "ui/controls/DensePictures.h"
 #include "ui/controls/SkinFont.h"
+#include "ui/profile/LaunchActionsQuestion.h"
 
 namespace tavrin {
 
@@ -40,21 +40,6 @@ constexpr int kListShadowOffset = 2;
 DrawnText DrawText(QPainter& painter, QPoint at, int right, const QString& text, int height) {
     return DrawSkinText(painter, text, QRect(at, QPoint(right, at.y() + height - 1)),
                         SkinFont(QStringLiteral("Arial"), height, QFont::Light), Qt::white);
-}
-
-QString LaunchKindName(std::uint8_t kind) {
-    switch (kind) {
-        case 4:
-            return CConfigureDlg::tr("Play Sound");
-        case 5:
-            return CConfigureDlg::tr("Startup");
-        case 6:
-            return CConfigureDlg::tr("Open File");
-        case 7:
-            return CConfigureDlg::tr("Open Folder");
-        default:
-            return QStringLiteral("?");
-    }
 }
 
 }  // namespace
@@ -327,7 +312,15 @@ void CConfigureDlg::closeButton() {
         reject();
         return;
     }
-    const ProfileResult applied = folder_.applySelected(line, model_, settings_);
+    ProfileResult applied = folder_.applySelected(line, model_, settings_);
+    if (applied.status == ProfileStatus::LaunchActionsNotAccepted) {
+        // A profile put into the folder by hand: asked about as an import is.
+        const auto choice = AskAboutLaunchActions(prompts_, applied.launchActions, caption());
+        if (!choice) {
+            return;  // the dialog stays open, and nothing changed
+        }
+        applied = folder_.applySelected(line, model_, settings_, *choice);
+    }
     if (applied.status == ProfileStatus::Failed) {
         // The file went away or cannot be read: the model is as it was, and the list shows the
         // folder as it is now.
@@ -399,8 +392,12 @@ void CConfigureDlg::OnCommand(int command) {
     }
 }
 
+std::u16string CConfigureDlg::caption() const {
+    return tr("Profile", "message caption").toStdU16String();
+}
+
 void CConfigureDlg::message(const std::u16string& body) {
-    prompts_.show(body, tr("Profile", "message caption").toStdU16String(), PromptButtons::Ok);
+    prompts_.show(body, caption(), PromptButtons::Ok);
 }
 
 void CConfigureDlg::message(const QString& text) {
@@ -445,24 +442,9 @@ void CConfigureDlg::saveProfile() {
     }
     const std::optional<std::filesystem::path> chosen =
         chooser_.saveFile(FileChoice{u"bin Files(*.bin)", u".bin", programDir_});
-    const ProfileResult saved = folder_.saveProfile(line, model_, chosen);
+    const ProfileResult saved = folder_.saveProfile(line, model_, chosen, settings_);
     reportFailure(saved);
     list_->RedrawList(true);
-}
-
-bool CConfigureDlg::confirmLaunchActions(const ProfileFile& profile) {
-    const std::vector<LaunchAction> actions = LaunchActionsOf(profile);
-    if (actions.empty()) {
-        return true;
-    }
-    std::u16string body =
-        tr("This profile makes keys open these programs, files or folders:\n").toStdU16String();
-    for (const LaunchAction& action : actions) {
-        body += u"  " + LaunchKindName(action.kind).toStdU16String() + u": " + action.path + u"\n";
-    }
-    body += tr("Load it?").toStdU16String();
-    return prompts_.show(body, tr("Profile", "message caption").toStdU16String(),
-                         PromptButtons::OkCancel) == PromptAnswer::Ok;
 }
 
 void CConfigureDlg::loadProfile() {
@@ -489,10 +471,14 @@ void CConfigureDlg::loadProfile() {
                     ToU16(PathToQString(*chosen)));
             return;
     }
-    if (!confirmLaunchActions(*file)) {
-        return;
+    ProfileResult loaded = folder_.loadProfile(line, model_, &*file, settings_);
+    if (loaded.status == ProfileStatus::LaunchActionsNotAccepted) {
+        const auto choice = AskAboutLaunchActions(prompts_, loaded.launchActions, caption());
+        if (!choice) {
+            return;  // the model and the selected profile stay as they were
+        }
+        loaded = folder_.loadProfile(line, model_, &*file, settings_, *choice);
     }
-    const ProfileResult loaded = folder_.loadProfile(line, model_, &*file);
     reportFailure(loaded);
     list_->RedrawList(true);
 }
@@ -509,9 +495,8 @@ void CConfigureDlg::deleteProfile() {
         default:
             break;
     }
-    const PromptAnswer answer =
-        prompts_.show(tr("Delete current profile ?").toStdU16String(),
-                      tr("Profile", "message caption").toStdU16String(), PromptButtons::OkCancel);
+    const PromptAnswer answer = prompts_.show(tr("Delete current profile ?").toStdU16String(),
+                                              caption(), PromptButtons::OkCancel);
     if (answer == PromptAnswer::Ok) {
         const ProfileResult deleted = folder_.deleteProfile(*line);
         fillList();

@@ -136,9 +136,10 @@ private:
     void loadProfile();
     void deleteProfile();
     void rename(std::uintptr_t line, std::intptr_t newIndex);
-    bool confirmLaunchActions(const ProfileFile& profile);
     void showContextMenu(QPoint globalPosition);
 
+    // The caption of the dialog's message boxes.
+    std::u16string caption() const;
     // A message with OK and the dialog's caption.
     void message(const std::u16string& text);
     void message(const QString& text);

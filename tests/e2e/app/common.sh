@@ -66,7 +66,7 @@ start_keyboard() {
     "$1" --socket "$work/kbd.sock" --log "$work/link.txt" --strict <"$work/kbd-in" \
         2>"$work/keyboard.log" &
     pids+=($!)
-    wait_for 10 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
+    wait_for 30 test -S "$work/kbd.sock" || fail "the virtual keyboard never listened"
 }
 
 # Fails when the keyboard saw a breach of the protocol's manners.

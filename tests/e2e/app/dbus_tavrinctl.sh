@@ -21,8 +21,8 @@ JSON
 done
 
 cat >"$work/inner.sh" <<'INNER'
-set -u
 work="$1"; APP="$2"; CTL="$3"
+source "$4/inner_common.sh"
 verdict() { echo "$*" >"$work/verdict"; kill "$app" 2>/dev/null; exit 1; }
 ctl() { "$CTL" "$@" 2>>"$work/ctl.log"; }
 prop() {
@@ -35,11 +35,7 @@ sets() { awk '$2 == 2 && $3 == "<" && $4 == "10"' "$work/link.txt" | cut -d' ' -
 
 "$APP" --virtual-device "$work/kbd.sock" --data-dir "$work/data" 2>"$work/app.log" &
 app=$!
-for i in $(seq 1 100); do
-    grep -q "the keyboard's settings are read" "$work/app.log" && break
-    sleep 0.2
-done
-grep -q "the keyboard's settings are read" "$work/app.log" || verdict "the start-up read never ended"
+wait_for 60 settings_read "$work/app.log" || verdict "the start-up read never ended"
 owner=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner org.tavrin.GamingKeyboard)
 [ "$owner" = "(true,)" ] || verdict "the program does not own its bus name: $owner"
@@ -68,36 +64,34 @@ done
 [ "$(ctl macro list | wc -l)" = 5 ] || verdict "the program does not list five macros"
 
 # A Save from the window: five macros take seconds, and meanwhile tavrinctl is told "busy".
-id=$(xdotool search --onlyvisible --name "^Tavrin Gaming Keyboard\$" 2>/dev/null | head -1)
-[ -n "$id" ] || verdict "no visible window"
+find_window() { xdotool search --onlyvisible --name '^Tavrin Gaming Keyboard$' 2>/dev/null | head -1; }
+has_window() { [ -n "$(find_window)" ]; }
+wait_for 30 has_window || verdict "no visible window"
+id=$(find_window)
+state_is() { [ "$(prop KeyboardState)" = "(<'$1'>,)" ]; }
 xdotool mousemove --window "$id" 950 620 click 1
-for i in $(seq 1 50); do
-    [ "$(prop KeyboardState)" = "(<'saving'>,)" ] && break
-    sleep 0.05
-done
-[ "$(prop KeyboardState)" = "(<'saving'>,)" ] || verdict "the window's Save did not start"
+wait_for 20 state_is saving || verdict "the window's Save did not start"
 ctl win-lock on
 busy=$?
 [ "$busy" = 5 ] || verdict "tavrinctl during the window's Save ended with $busy, not 5 (busy)"
-for i in $(seq 1 100); do
-    [ "$(prop KeyboardState)" = "(<'ready'>,)" ] && break
-    sleep 0.1
-done
+wait_for 60 state_is ready || verdict "the window's Save never ended"
 [ "$(prop UnsavedEdits)" = "(<false>,)" ] || verdict "the window's Save left unsaved edits"
 [ "$(prop WinLock)" = "(<false>,)" ] || verdict "the refused call changed the model"
 ctl win-lock on || verdict "win-lock on after the Save ended with $?"
 
 [ "$(opens)" = "$opened" ] || verdict "someone opened the keyboard while the program had it"
-sleep 0.3
+# Two Saves finished by now: the window's, and win-lock's after it.
+two_saves() { [ "$(grep -c "SaveFinished (true," "$work/monitor.txt")" -ge 2 ]; }
+wait_for 20 two_saves || verdict "no SaveFinished signals: $(cat "$work/monitor.txt")"
 kill "$monitor" 2>/dev/null
-grep -q "SaveFinished (true," "$work/monitor.txt" || verdict "no SaveFinished signal: $(cat "$work/monitor.txt")"
 kill "$app"
 wait "$app" 2>/dev/null
 echo ok >"$work/verdict"
 INNER
 
 timeout 150 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" \
-    bash "$work/inner.sh" "$work" "$APP" "$CTL" >"$work/inner.log" 2>&1 || true
+    bash "$work/inner.sh" "$work" "$APP" "$CTL" "$(cd "$(dirname "$0")" && pwd)" \
+    >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 no_breaches

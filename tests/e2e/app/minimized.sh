@@ -13,7 +13,7 @@ start_x() {
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/$1.display" \
         2>"$work/$1-xvfb.log" &
     pids+=($!)
-    wait_for 10 test -s "$work/$1.display" || fail "Xvfb did not start"
+    wait_for 30 test -s "$work/$1.display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -1 "$work/$1.display")"
 }
 # The program's windows by name, viewable or not, with their width.
@@ -28,27 +28,21 @@ program_windows() {
 main_window() { program_windows | awk '$2 > 100 {print $1; exit}'; }
 viewable_main_window() { program_windows | awk '$2 > 100 && $3 == "IsViewable" {print $1; exit}'; }
 frames() { wc -l <"$work/frames.txt" 2>/dev/null || echo 0; }
-settled() {
-    local a b
-    a=$(frames)
-    sleep 1
-    b=$(frames)
-    [ "$a" -gt 0 ] && [ "$a" = "$b" ]
-}
+settings_read() { grep -q "the keyboard's settings are read" "$1"; }
 
 mkfifo "$work/keyboard.in"
 exec 5<>"$work/keyboard.in"
 "$VK" --socket "$work/kb.sock" --strict --log "$work/frames.txt" <"$work/keyboard.in" \
     >"$work/keyboard.log" 2>&1 &
 pids+=($!)
-wait_for 10 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
+wait_for 30 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
 
 # 1. With a notification area: the icon, the keyboard read, and no window.
 start_x tray
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
+wait_for 30 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
 "$APP" --minimized --virtual-device "$work/kb.sock" --data-dir "$work/data1" \
     >"$work/app1.log" 2>&1 &
 app=$!
@@ -59,13 +53,12 @@ icon_window() {
     [ -n "$panel" ] && xwininfo -id "$panel" -tree | awk '/tavrin-gaming-keyboard/ {print $1; exit}'
 }
 has_icon() { [ -n "$(icon_window)" ]; }
-wait_for 20 has_icon || fail "no icon in the notification area"
-wait_for 20 settled || fail "the keyboard was not read at start"
+wait_for 60 has_icon || fail "no icon in the notification area"
+wait_for 60 settings_read "$work/app1.log" || fail "the keyboard was not read at start"
+# A window would have shown when the keyboard opened; two more seconds for it to be mapped.
 sleep 2
 kill -0 "$app" 2>/dev/null || fail "the program ended"
 [ -z "$(viewable_main_window)" ] || fail "with --minimized and a notification area a window shows"
-grep -q "the keyboard's settings are read" "$work/app1.log" ||
-    fail "the program did not report the start-up read"
 echo "with a notification area: the icon only, $(frames) frames of the start-up read"
 kill "$app"
 wait "$app" 2>/dev/null || true
@@ -78,9 +71,9 @@ start_x bare
 app=$!
 pids+=($app)
 has_window() { [ -n "$(main_window)" ]; }
-wait_for 20 has_window || fail "without a notification area no window came"
+wait_for 60 has_window || fail "without a notification area no window came"
 win=$(main_window)
-wait_for 20 settled || fail "the keyboard was not read at start"
+wait_for 60 settings_read "$work/app2.log" || fail "the keyboard was not read at start"
 # Without a window manager the server maps it anyway; the hint asks the manager to iconify it.
 xprop -id "$win" WM_HINTS | grep -q "Initial state is Iconic" ||
     fail "the window does not start iconified: $(xprop -id "$win" WM_HINTS)"

@@ -7,7 +7,7 @@ require_tools Xvfb xdotool dbus-run-session
 # The X server picks a free display and names it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+wait_for 30 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb
 # A private session bus, as a desktop has: without one, libdbus leaks its failed connection's
 # buffer when Qt asks for the desktop's settings, and LeakSanitizer reports it.

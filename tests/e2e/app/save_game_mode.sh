@@ -10,38 +10,40 @@ mkdir -p "$work/data"
 
 start_keyboard "$KEYBOARD"
 
-cat >"$work/inner.sh" <<INNER
-set -u
+cat >"$work/inner.sh" <<'INNER'
+work="$1"; APP="$2"
+source "$3/inner_common.sh"
+verdict() { echo "$*" >"$work/verdict"; exit 1; }
 "$APP" --virtual-device "$work/kbd.sock" --data-dir "$work/data" 2>"$work/app.log" &
-app=\$!
-find_window() { xdotool search --onlyvisible --name "^Tavrin Gaming Keyboard\$" 2>/dev/null | head -1; }
-for i in \$(seq 1 50); do
-    [ -n "\$(find_window)" ] && break
-    sleep 0.2
-done
-id=\$(find_window)
-[ -n "\$id" ] || { echo "no visible window" >"$work/verdict"; kill \$app; exit 1; }
-# The start-up read: the window shows once the keyboard opens, and takes commands once it is read.
-for i in \$(seq 1 100); do
-    grep -q "the keyboard's settings are read" "$work/app.log" && break
-    sleep 0.2
-done
-grep -q "the keyboard's settings are read" "$work/app.log" ||
-    { echo "the start-up read never ended" >"$work/verdict"; kill \$app; exit 1; }
-click() { xdotool mousemove --window "\$id" "\$1" "\$2" click 1; sleep 0.4; }
-click 100 200   # Game Mode header
-click 38 232    # ON
-click 950 620   # Save
-sleep 1.5
+app=$!
+find_window() { xdotool search --onlyvisible --name '^Tavrin Gaming Keyboard$' 2>/dev/null | head -1; }
+has_window() { [ -n "$(find_window)" ]; }
+# The window shows once the keyboard opens, and takes commands once it is read.
+wait_for 60 has_window || verdict "no visible window"
+id=$(find_window)
+wait_for 60 settings_read "$work/app.log" || verdict "the start-up read never ended"
+# Clicks at window points; the X server delivers them in order, and the program handles each
+# before it reads the next.
+clicks() {
+    local args=()
+    while [ $# -gt 0 ]; do
+        args+=(mousemove --sync --window "$id" "$1" "$2" click 1)
+        shift 2
+    done
+    xdotool "${args[@]}"
+}
+saved() { [ "$(saves_in "$work/app.log")" -ge "$1" ]; }
+clicks 100 200 38 232 950 620   # Game Mode header, ON, Save
+wait_for 30 saved 1 || verdict "the first Save never ended"
 wc -l <"$work/link.txt" >"$work/mark"
-click 110 232   # the word OFF
-click 950 620   # Save
-sleep 1.5
-kill \$app
-wait \$app 2>/dev/null
+clicks 110 232 950 620          # the word OFF, Save
+wait_for 30 saved 2 || verdict "the second Save never ended"
+kill $app
+wait $app 2>/dev/null
 echo ok >"$work/verdict"
 INNER
-timeout 90 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/inner.sh" || true
+timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" \
+    bash "$work/inner.sh" "$work" "$APP" "$(cd "$(dirname "$0")" && pwd)" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] || fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 
 # Frames the keyboard received on the command interface (2) after the first Save: op, interface,

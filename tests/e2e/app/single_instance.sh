@@ -12,7 +12,7 @@ start=$SECONDS
 timeout 20 "$APP" --simulate --data-dir "$work/second" 2>"$work/second.log" ||
     fail "the second start did not end by itself"
 [ ! -e "$work/second/keymap.bin" ] || fail "the second start ran its own start-up"
-wait_for 10 grep -q "showing the window" "$work/first.log" ||
+wait_for 30 grep -q "showing the window" "$work/first.log" ||
     fail "the first instance was not asked to show its window"
 kill -0 "${pids[0]}" || fail "the first instance ended"
 echo "second start ended after $((SECONDS - start)) s and raised the first"

@@ -18,9 +18,9 @@ cat >"$work/macro.json" <<'JSON'
 JSON
 
 cat >"$work/inner.sh" <<'INNER'
-set -u
 work="$1"
 CTL="$2"
+source "$3/inner_common.sh"
 ctl() { "$CTL" --virtual-device "$work/kbd.sock" --data-dir "$work/data" "$@"; }
 # The requests on the command interface (2), one per line: op and payload in hex.
 requests() { awk '$2 == 2 && $3 == "<" && ($4 == "10" || $4 == "11" || $4 == "12")' "$work/link.txt" | cut -d' ' -f4-; }
@@ -137,10 +137,10 @@ CASES
 # Two at once without the program: while the first writes, the second is told "busy".
 ctl macro import 1 "$work/macro2.json" 2>>"$work/ctl.log" &
 first=$!
-for i in $(seq 1 200); do
-    [ -e "$work/data/.tavrinctl.lock" ] && break
-    sleep 0.01
-done
+locked() { [ -e "$work/data/.tavrinctl.lock" ] || ! kill -0 "$first" 2>/dev/null; }
+wait_for 30 locked
+[ -e "$work/data/.tavrinctl.lock" ] ||
+    { echo "the first tavrinctl never took the folder's lock" >"$work/verdict"; exit 1; }
 ctl game-mode off
 second=$?
 wait "$first"
@@ -166,7 +166,8 @@ head -c 1000 /dev/zero >"$work/short.bin"
 sed -i -e "s|MACRO|$work/macro.json|" -e "s|BROKEN|$work/broken.json|" -e "s|HUGE|$work/huge.json|" \
     -e "s|LATE|$work/late.json|" -e "s|SHORT|$work/short.bin|" -e "s|EXPORTED|$work/exported|" "$work/inner.sh"
 
-timeout 120 dbus-run-session -- bash "$work/inner.sh" "$work" "$CTL" >"$work/inner.log" 2>&1 || true
+timeout 120 dbus-run-session -- bash "$work/inner.sh" "$work" "$CTL" "$(cd "$(dirname "$0")" && pwd)" \
+    >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 no_breaches

@@ -15,12 +15,12 @@ mkdir -p "$HOME"
 # The X server picks a free display and names it on descriptor 3.
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+wait_for 30 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
-wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
+wait_for 30 sh -c 'xwininfo -root -tree | grep -q "\"panel\""' || fail "trayer shows no panel"
 
 # A keyboard whose game mode is on, so that OFF is a change to save.
 vk="$prefix/bin/tavrin-virtual-keyboard"
@@ -29,7 +29,7 @@ mkfifo "$work/keyboard.in"
     <"$work/keyboard.in" >"$work/keyboard.log" 2>&1 &
 pids+=($!)
 exec 5>"$work/keyboard.in"
-wait_for 10 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
+wait_for 30 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
 
 unset DBUS_SESSION_BUS_ADDRESS  # the icon goes to the XEmbed area, not to a D-Bus watcher
 "$prefix/bin/tavrin-gaming-keyboard" --virtual-device "$work/kb.sock" >"$work/app.log" 2>&1 &
@@ -50,39 +50,31 @@ main_window() {
     done
 }
 has_window() { [ -n "$(main_window)" ]; }
-# The start-up read is done once the frames stop.
-settled() {
-    local a b
-    a=$(wc -l <"$work/frames.txt")
-    sleep 1
-    b=$(wc -l <"$work/frames.txt")
-    [ "$a" = "$b" ]
-}
-wait_for 20 has_icon || fail "no icon in the notification area"
+settings_read() { grep -q "the keyboard's settings are read" "$work/app.log"; }
+saves() { grep -c "tavrin-gaming-keyboard: saved" "$work/app.log" || true; }
+wait_for 60 has_icon || fail "no icon in the notification area"
 icon=$(icon_window)
-wait_for 20 has_window || fail "with its keyboard the program shows no window"
+wait_for 60 has_window || fail "with its keyboard the program shows no window"
 win=$(main_window)
-wait_for 20 settled || fail "the start-up read never ended"
+wait_for 60 settings_read || fail "the start-up read never ended"
 
 # The window's own minimise button hides it while the icon can bring it back.
 xdotool mousemove --sync --window "$win" 965 12 click 1
 hidden() { ! has_window; }
-wait_for 5 hidden ||
+wait_for 20 hidden ||
     fail "minimise did not hide the window"
 xdotool mousemove --sync --window "$icon" 6 6 click --repeat 2 --delay 60 1
-wait_for 10 has_window || fail "a double click on the icon did not show the window"
+wait_for 20 has_window || fail "a double click on the icon did not show the window"
 win=$(main_window)
-sleep 1
 
-# Game Mode header (all sections closed), its OFF radio, then Save; at window coordinates.
+# Game Mode header (all sections closed), its OFF radio, then Save; at window coordinates. The X
+# server delivers the clicks in order, and the program handles each before it reads the next.
 mark=$(wc -l <"$work/frames.txt")
-xdotool mousemove --sync --window "$win" 140 205 click 1
-sleep 0.5
-xdotool mousemove --sync --window "$win" 101 232 click 1
-sleep 0.5
-xdotool mousemove --sync --window "$win" 950 620 click 1
-sleep 2
-wait_for 20 settled || fail "the keyboard link never went quiet after Save"
+xdotool mousemove --sync --window "$win" 140 205 click 1 \
+    mousemove --sync --window "$win" 101 232 click 1 \
+    mousemove --sync --window "$win" 950 620 click 1
+saved_once() { [ "$(saves)" -ge 1 ]; }
+wait_for 30 saved_once || fail "Save never ended: $(tail -3 "$work/app.log")"
 kill -0 "${pids[-1]}" 2>/dev/null || fail "the program ended"
 
 # What the keyboard received after the mark: op, interface, length, then the 9-byte report

@@ -7,25 +7,27 @@ export QT_QPA_PLATFORM=xcb
 PROGRAM_DIR=$(dirname "$APP")
 read -r want_w want_h < <(png_size "$PROGRAM_DIR/png/english/main.png")
 
-cat >"$work/inner.sh" <<INNER
-set -u
+cat >"$work/inner.sh" <<'INNER'
+work="$1"; APP="$2"
+source "$3/inner_common.sh"
+verdict() { echo "$*" >"$work/verdict"; exit 1; }
 "$APP" --simulate --data-dir "$work/data" 2>"$work/app.log" &
-app=\$!
-find_window() { xdotool search --onlyvisible --name "^Tavrin Gaming Keyboard\$" 2>/dev/null | head -1; }
-for i in \$(seq 1 50); do
-    [ -n "\$(find_window)" ] && break
-    sleep 0.2
-done
+app=$!
+find_window() { xdotool search --onlyvisible --name '^Tavrin Gaming Keyboard$' 2>/dev/null | head -1; }
+has_window() { [ -n "$(find_window)" ]; }
+wait_for 60 has_window || verdict "no visible window"
+# Staying up is the point: three seconds with the window shown.
 sleep 3
-kill -0 \$app || { echo "the program ended" >"$work/verdict"; exit 1; }
-id=\$(find_window)
-[ -n "\$id" ] || { echo "no visible window" >"$work/verdict"; exit 1; }
-xdotool getwindowgeometry "\$id" >"$work/win.txt" 2>&1
-kill \$app
-wait \$app 2>/dev/null
+kill -0 $app || verdict "the program ended"
+id=$(find_window)
+[ -n "$id" ] || verdict "the window went away"
+xdotool getwindowgeometry "$id" >"$work/win.txt" 2>&1
+kill $app
+wait $app 2>/dev/null
 echo ok >"$work/verdict"
 INNER
-timeout 60 xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/inner.sh" || true
+timeout 100 xvfb-run -a -s "-screen 0 1280x800x24" \
+    bash "$work/inner.sh" "$work" "$APP" "$(cd "$(dirname "$0")" && pwd)" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] || fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 read -r w h < <(awk '/Geometry:/ {split($2, a, "x"); print a[1], a[2]}' "$work/win.txt")
 [ "$w" = "$want_w" ] && [ "$h" = "$want_h" ] || fail "window is ${w}x${h}, main.png is ${want_w}x${want_h}"

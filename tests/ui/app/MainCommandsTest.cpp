@@ -663,12 +663,14 @@ TEST_F(MainCommandsTest, ProfileOkReloadsLocallyWithoutReadingTheKeyboardOrCheck
 
 TEST_F(MainCommandsTest, KeyboardEventsOpenTheirLaunchActionAndALostKeyboardHidesTheWindow) {
     start();
+    const auto notes = data / "notes.txt";
+    test::WriteWholeFile(notes, {'h', 'i'});
     AssignmentRecord record = model().assignments.record(7);
     record.setKind(KindByte(AssignmentKind::OpenFile));
-    record.setLaunchPath(u"/home/user/notes.txt");
+    record.setLaunchPath(notes.u16string());
     app->handleMessage(WM_KEYBOARD_EVENT, record.ownVk(), 0);
     ASSERT_EQ(shell.opened.size(), 1u);
-    EXPECT_EQ(shell.opened[0].directory, std::filesystem::path("/home/user"));
+    EXPECT_EQ(shell.opened[0].directory, data.path());
     EXPECT_EQ(shell.opened[0].file, std::filesystem::path("notes.txt"));
     app->handleMessage(WM_KEYBOARD_EVENT, 0xEE, 0);  // no action for it
     EXPECT_EQ(shell.opened.size(), 1u);

@@ -191,13 +191,18 @@ TEST(KeyboardEventTest, EachKeyOpensItsOwnPath) {
     model.refreshOwnVk();
     const std::uint8_t keyA = PositionOf(65);
     const std::uint8_t keyB = PositionOf(66);
-    const std::pair<std::uint8_t, std::u16string> actions[] = {{keyA, u"/home/me/Music/song.mp3"},
-                                                               {keyB, u"/home/me/notes.txt"}};
+    // Only paths that exist are opened.
+    TempDir files;
+    std::filesystem::create_directory(files / "Music");
+    WriteWholeFile(files / "Music" / "song.mp3", {1});
+    WriteWholeFile(files / "notes.txt", {1});
+    const std::pair<std::uint8_t, std::filesystem::path> actions[] = {
+        {keyA, files / "Music" / "song.mp3"}, {keyB, files / "notes.txt"}};
     for (const auto& [key, path] : actions) {
         model.selectedKey = key;
         model.pending.pendingKind = KindByte(AssignmentKind::OpenFile);
         model.pending.pendingKeyCount = 0;
-        model.pending.pendingLaunchPath = path;
+        model.pending.pendingLaunchPath = path.u16string();
         TempDir dir;
         ASSERT_TRUE(CommitKeyAssignment(model, dir.path()).ok);
     }
@@ -205,8 +210,8 @@ TEST(KeyboardEventTest, EachKeyOpensItsOwnPath) {
     EXPECT_TRUE(HandleKeyboardEvent(model.assignments, 66, shell));
     EXPECT_TRUE(HandleKeyboardEvent(model.assignments, 65, shell));
     EXPECT_FALSE(HandleKeyboardEvent(model.assignments, 67, shell));
-    EXPECT_EQ(shell.opened, (std::vector<RecordingShell::Open>{{"/home/me", "notes.txt"},
-                                                               {"/home/me/Music", "song.mp3"}}));
+    EXPECT_EQ(shell.opened, (std::vector<RecordingShell::Open>{{files.path(), "notes.txt"},
+                                                               {files / "Music", "song.mp3"}}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QTimer>
 
-#include "model/LaunchActions.h"
 #include "support/ScopedTranslation.h"
 #include "ui/profile/ProfileDialogTestSupport.h"
 #include "ui/profile/RunProfileManager.h"
@@ -133,40 +132,6 @@ TEST_F(ProfileExchangeTest, ImportWithTheAssignmentsButNoMacrosIsTaken) {
     EXPECT_EQ(model.settings.bytes[100], 0x12);
     EXPECT_EQ(model.assignments.bytes[100], 0x12);
     EXPECT_EQ(model.macros.bytes[100], 0x44) << "a block the file does not hold keeps its bytes";
-}
-
-TEST_F(ProfileExchangeTest, ImportThatAssignsLaunchActionsAsksFirst) {
-    putProfile("A", 0x0A);
-    Model source;
-    source.assignments.record(3).setKind(5);
-    source.assignments.record(3).setLaunchPath(u"/usr/bin/xterm");
-    source.assignments.record(9).setKind(7);
-    source.assignments.record(9).setLaunchPath(u"/home/user/games");
-    source.settings.bytes[SettingsBlock::kEffectCodeOffset] = 9;
-    const ProfileFile profile = ProfileFile::FromModel(source);
-    ASSERT_EQ(LaunchActionsOf(profile).size(), 2u);
-    const auto path = writeFile("launch.bin", profile.bytes());
-    const Model before = model;
-    open();
-    select(QStringLiteral("A"));
-
-    prompts.queueAnswer(PromptAnswer::Cancel);
-    chooser.queueAnswer(path);
-    dialog->OnCommand(CConfigureDlg::kLoadCommand);
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    const auto& asked = prompts.shown()[0];
-    EXPECT_EQ(asked.buttons, PromptButtons::OkCancel);
-    EXPECT_NE(asked.text.find(u"Startup: /usr/bin/xterm"), std::u16string::npos);
-    EXPECT_NE(asked.text.find(u"Open Folder: /home/user/games"), std::u16string::npos);
-    EXPECT_EQ(ProfileFile::FromModel(model).bytes(), ProfileFile::FromModel(before).bytes());
-    EXPECT_EQ(ReadWholeFile(profilePath("A")), FilledProfile(0x0A).bytes());
-
-    prompts.queueAnswer(PromptAnswer::Ok);
-    chooser.queueAnswer(path);
-    dialog->OnCommand(CConfigureDlg::kLoadCommand);
-    EXPECT_EQ(prompts.shown().size(), 2u);
-    EXPECT_EQ(ProfileFile::FromModel(model).bytes(), profile.bytes());
-    EXPECT_EQ(ReadWholeFile(profilePath("A")), profile.bytes());
 }
 
 TEST_F(ProfileExchangeTest, RunProfileManagerReportsHowTheDialogClosed) {
