@@ -230,6 +230,14 @@
         <translation>无法删除配置文件
 </translation>
     </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Applies the selected profile</source>
+        <translation>应用所选配置</translation>
+    </message>
 </context>
 <context>
     <name>tavrin::CKeyMap</name>
@@ -292,6 +300,18 @@
     <message>
         <source>Combine</source>
         <translation>组合键</translation>
+    </message>
+    <message>
+        <source>Press Enter, then the key to take</source>
+        <translation>按回车键，然后按要设置的键</translation>
+    </message>
+    <message>
+        <source>Browse %1</source>
+        <translation>浏览 %1</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>
@@ -523,6 +543,70 @@ keystrokes</source>
     <message>
         <source>USB Report Rate</source>
         <translation>USB报告率</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>已禁用</translation>
+    </message>
+    <message>
+        <source>Macro %1</source>
+        <translation>宏 %1</translation>
+    </message>
+    <message>
+        <source>Play Sound: %1</source>
+        <translation>播放声音: %1</translation>
+    </message>
+    <message>
+        <source>Launch: %1</source>
+        <translation>启动: %1</translation>
+    </message>
+    <message>
+        <source>Open File: %1</source>
+        <translation>打开文件: %1</translation>
+    </message>
+    <message>
+        <source>Open Folder: %1</source>
+        <translation>打开文件夹: %1</translation>
+    </message>
+    <message>
+        <source>Lit</source>
+        <translation>亮</translation>
+    </message>
+    <message>
+        <source>Not lit</source>
+        <translation>不亮</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>键盘</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Minimise</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>上</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>下</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左</translation>
     </message>
 </context>
 <context>

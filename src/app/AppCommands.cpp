@@ -295,6 +295,9 @@ void AppCommands::openKeyAssignment() {
         keyMapDialog_ = std::make_unique<CKeyMap>(service_.model(), *dialogSkins_, *keyHook_,
                                                   prompts_, fileChooser(), &window_);
     }
+    // Opened from the keyboard, the dialog's capture field waits for Enter before it takes keys,
+    // so that the keys that move the focus and close the dialog still do.
+    keyMapDialog_->setCaptureAtOpening(window_.lastPressByPointer());
     const KeyAssignmentOutcome outcome =
         OpenKeyAssignment(*keyMapDialog_, service_.model(), service_.paths().dataDir);
     // The dialog started from the assignments in memory; the file is left as it is.

@@ -6,9 +6,11 @@
 
 #include <QRgb>
 
+#include "ui/controls/SkinAccent.h"
+
 namespace tavrin::skin {
 
-inline constexpr QRgb kAccent = 0xff1ed2ff;        // cyan
+inline constexpr QRgb kAccent = kSkinAccent;       // cyan, the windows' focus ring too
 inline constexpr QRgb kAccentBright = 0xff8ae9ff;  // highlights on accent surfaces
 inline constexpr QRgb kAccentDeep = 0xff0b5566;    // accent-tinted fills
 inline constexpr QRgb kAccentShade = 0xff0a3440;   // darkest accent tint

@@ -10,6 +10,14 @@
 
 namespace tavrin {
 
+// A target that captures only at times, such as a capture field while it is set to take keys:
+// while it does not, the keys of its window reach its controls as usual.
+class KeyCaptureGate {
+public:
+    virtual ~KeyCaptureGate() = default;
+    virtual bool capturesKeys() const = 0;
+};
+
 class KeyHook {
 public:
     virtual ~KeyHook() = default;

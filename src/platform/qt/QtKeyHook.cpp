@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "platform/qt/VirtualKeyMap.h"
 #include "device/WindowMessages.h"
+#include "platform/qt/VirtualKeyMap.h"
 
 namespace tavrin {
 
@@ -66,6 +66,10 @@ bool QtKeyHook::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     if (!takes(watched)) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (const auto* gate = dynamic_cast<const KeyCaptureGate*>(target_);
+        gate != nullptr && !gate->capturesKeys()) {
         return QObject::eventFilter(watched, event);
     }
     // Taken over: no shortcut, no control sees the key.

@@ -1,5 +1,7 @@
 #include "ui/controls/ContextMenuFilter.h"
 
+#include <QAbstractScrollArea>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMouseEvent>
 #include <utility>
@@ -9,6 +11,10 @@ namespace tavrin {
 ContextMenuFilter::ContextMenuFilter(QObject* target, std::function<void(QPoint)> show)
     : QObject(target), show_(std::move(show)) {
     target->installEventFilter(this);
+    // The menu key reaches the list that has the focus, not its viewport.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(target->parent())) {
+        area->installEventFilter(this);
+    }
 }
 
 bool ContextMenuFilter::eventFilter(QObject* watched, QEvent* event) {
@@ -18,7 +24,11 @@ bool ContextMenuFilter::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::ContextMenu) {
-        return true;  // the press above has shown it
+        auto* menu = static_cast<QContextMenuEvent*>(event);
+        if (menu->reason() != QContextMenuEvent::Mouse) {
+            show_(menu->globalPos());  // the menu key or Shift+F10
+        }
+        return true;  // a press of the right button has shown it
     }
     return QObject::eventFilter(watched, event);
 }

@@ -17,7 +17,6 @@
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/BitmapResources.h"
 #include "ui/controls/DensePictures.h"
-#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/KeyNames.h"
 
@@ -29,8 +28,10 @@ namespace {
 constexpr QSize kFallbackSize(326, 276);
 
 QString ControlStyle(const char* type) {
-    // White text on the dialog's grey.
-    return QStringLiteral("%1 { background: #6d6d6d; color: white; border: none; }")
+    // White text on the dialog's grey; the accent marks the control that has the focus.
+    return QStringLiteral(
+               "%1 { background: #6d6d6d; color: white; border: none; } "
+               "%1:focus { border: 1px solid #1ed2ff; }")
         .arg(QLatin1String(type));
 }
 
@@ -63,8 +64,9 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
     setModal(true);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Neither Enter nor Escape closes the dialog; only its buttons do.
-    new DialogKeyFilter(this);
+    // Enter presses the focused region and never a default button; Escape closes the dialog as
+    // its close button does (keyPressEvent). A capture field that takes keys gets both.
+    InstallSkinAccessibility();
 
     QFont controlFont(QStringLiteral("Arial"));
     controlFont.setPixelSize(12);
@@ -72,10 +74,13 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
     tree_ = new VividTree(this);
     tree_->setObjectName(QStringLiteral("functionTree"));
     tree_->setFont(controlFont);
+    tree_->setAccessibleName(tr("Basic"));
     singleKeyEdit_ = new QLineEdit(this);
     singleKeyEdit_->setObjectName(QStringLiteral("singleKeyEdit"));
+    singleKeyEdit_->setAccessibleName(tr("Single"));
     combinationEdit_ = new QLineEdit(this);
     combinationEdit_->setObjectName(QStringLiteral("combinationEdit"));
+    combinationEdit_->setAccessibleName(tr("Combine"));
     for (QLineEdit* edit : {singleKeyEdit_, combinationEdit_}) {
         edit->setFont(controlFont);
         edit->setAlignment(Qt::AlignCenter);
@@ -92,6 +97,10 @@ CKeyMap::CKeyMap(Model& model, SkinLookup& skins, KeyHook& hook, Prompts& prompt
     macroList_->setFrameShape(QFrame::NoFrame);
     macroList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     macroList_->setStyleSheet(ControlStyle("QListWidget"));
+    macroList_->setAccessibleName(tr("Macro"));
+    for (QLineEdit* edit : {singleKeyEdit_, combinationEdit_}) {
+        edit->setAccessibleDescription(tr("Press Enter, then the key to take"));
+    }
 }
 
 CKeyMap::~CKeyMap() {
@@ -120,6 +129,10 @@ void CKeyMap::initialise() {
     }
     closing_ = false;
     awaitingShowFocus_ = false;
+    captureArmed_ = captureAtOpening_;
+    armedByKeyboard_ = false;
+    focusedRegion_ = -1;
+    ringShown_ = false;
     dragStart_.reset();
     dragging_ = false;
     hoverHit_ = KeyMapButtons::kNone;
@@ -134,6 +147,7 @@ void CKeyMap::initialise() {
 
     buttons_.rebuild();
     activeTab_ = SingleCombineTab;
+    setWindowTitle(tr("Current Key:") + KeyName(selectedKeyVk_).trimmed());
     placeControls();
     tree_->SetTreeBitmaps();
     tree_->setBackgroundMode(VividTree::DarkBackground);
@@ -308,6 +322,7 @@ void CKeyMap::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CKeyMap::mousePressEvent(QMouseEvent* event) {
+    ringShown_ = false;
     const QPoint position = event->position().toPoint();
     if (event->button() == Qt::LeftButton &&
         buttons_.hitTest(position.x(), position.y()) == KeyMapButtons::kNone) {
@@ -330,7 +345,45 @@ void CKeyMap::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+bool CKeyMap::isCaptureField(const QObject* object) const {
+    return object == singleKeyEdit_ || object == combinationEdit_;
+}
+
+bool CKeyMap::capturesKeys() const {
+    return captureArmed_ && isCaptureField(QApplication::focusWidget());
+}
+
 bool CKeyMap::eventFilter(QObject* watched, QEvent* event) {
+    if (isCaptureField(watched)) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                // Clicked: the field takes keys for as long as it has the focus.
+                captureArmed_ = true;
+                armedByKeyboard_ = false;
+                break;
+            case QEvent::FocusIn: {
+                if (tabbing_) {
+                    captureArmed_ = false;  // reached by Tab: Enter sets it to take keys
+                }
+                ringShown_ = false;
+                update();
+                break;
+            }
+            case QEvent::KeyPress: {
+                // Only while the field takes no keys: the hook has every key while it does.
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    captureArmed_ = true;
+                    armedByKeyboard_ = true;
+                    return true;
+                }
+                // Tab and Escape go on to the dialog; no other key is typed into the field.
+                return key != Qt::Key_Tab && key != Qt::Key_Backtab && key != Qt::Key_Escape;
+            }
+            default:
+                break;
+        }
+    }
     if (event->type() == QEvent::FocusIn &&
         (watched == singleKeyEdit_ || watched == combinationEdit_)) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -19,6 +19,8 @@
 #include "model/ProgramDirectory.h"
 #include "model/Prompts.h"
 #include "platform/qt/KeyHook.h"
+#include "ui/controls/SkinSurface.h"
+#include "ui/controls/SkinText.h"
 #include "ui/keymap/KeyMapButtons.h"
 #include "ui/keymap/LaunchPanel.h"
 
@@ -29,7 +31,7 @@ namespace tavrin {
 
 class VividTree;
 
-class CKeyMap : public QDialog, public MessageTarget {
+class CKeyMap : public QDialog, public MessageTarget, public KeyCaptureGate, public SkinSurface {
     Q_OBJECT
 
 public:
@@ -73,12 +75,35 @@ public:
 
     void done(int result) override;
 
+    // Whether the capture field that has the focus at opening takes keys at once: so when the
+    // dialog was opened with the pointer. Opened from the keyboard, a field takes keys once Enter
+    // or Space sets it to (the keys that move and press work until then).
+    void setCaptureAtOpening(bool capture) { captureAtOpening_ = capture; }
+    // A capture field has the focus and is set to take keys: the key hook takes every key.
+    bool capturesKeys() const override;
+
+    // The regions: buttons 0 to 9 by their numbers (the band 5 is none), the launch panel's
+    // radio marks and browse buttons from kLaunchRadio and kLaunchBrowse.
+    static constexpr int kLaunchRadio = 20;
+    static constexpr int kLaunchBrowse = 30;
+    QWidget* surfaceWidget() override { return this; }
+    std::vector<int> regionChildren(int parent) const override;
+    int regionParent(int) const override { return kTopLevel; }
+    SkinRegionInfo regionInfo(int id) const override;
+    void activateRegion(int id) override;
+    std::vector<SkinStop> focusStops() const override;
+    int focusedRegion() const override { return focusedRegion_; }
+    // The texts the last composition drew.
+    const std::vector<DrawnText>& drawnTexts() const { return drawnTexts_.all(); }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Opening.
@@ -125,6 +150,18 @@ private:
     bool dragging_ = false;
     bool closing_ = false;
     bool awaitingShowFocus_ = false;  // an edit was focused at opening, before the window shows
+
+    // Keyboard operation.
+    bool captureAtOpening_ = true;
+    bool captureArmed_ = false;     // the focused capture field takes keys
+    bool armedByKeyboard_ = false;  // ... until one key, or one combination, is taken
+    int focusedRegion_ = -1;        // while the dialog itself has the focus
+    bool tabbing_ = false;          // Tab or Shift+Tab moves the focus now
+    bool ringShown_ = false;
+    DrawnTexts drawnTexts_;
+    void drawCaption(QPainter& painter, int x, int y, int right, const QString& text,
+                     const QColor& colour);
+    bool isCaptureField(const QObject* object) const;
 
     VividTree* tree_;
     QLineEdit* singleKeyEdit_;

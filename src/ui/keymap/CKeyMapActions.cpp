@@ -13,6 +13,11 @@ namespace tavrin {
 
 namespace {
 
+// Keys that start a combination rather than end it: Shift, Ctrl, Alt and the Windows keys.
+bool IsModifierVk(std::uint8_t vk) {
+    return (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5) || vk == 0x5B || vk == 0x5C;
+}
+
 void ClearRecordKeys(AssignmentRecord r) {
     const auto keys = r.keys();
     std::fill(keys.begin(), keys.end(), std::uint8_t{0});
@@ -194,6 +199,13 @@ void CKeyMap::capture(std::uint8_t vk) {
             CombinationText(std::span(pending.pendingKeys.data(), count + 1)));
         combinationEdit_->end(false);
         pending.pendingKeyCount += 1;
+    }
+    // Set from the keyboard, a field gives the keyboard back once it has its key, or its
+    // combination's first key that is not a modifier.
+    if (armedByKeyboard_ &&
+        (pending.pendingKind == KindByte(AssignmentKind::SingleKey) || !IsModifierVk(vk))) {
+        captureArmed_ = false;
+        armedByKeyboard_ = false;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/qt/QtConversions.h"
 #include "ui/controls/DensePictures.h"
+#include "ui/controls/SkinFont.h"
 #include "ui/controls/VividTree.h"
 #include "ui/keymap/CKeyMap.h"
 #include "ui/keymap/KeyNames.h"
@@ -33,16 +34,12 @@ constexpr int kTabCaptionY = 39;
 constexpr int kTabMarkerY = 30;
 
 QFont CaptionFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    font.setWeight(QFont::Light);  // 300
-    return font;
+    // Height 14 as a line height, weight 300, as the other windows count it.
+    return SkinFont(QStringLiteral("Arial"), 14, QFont::Light);
 }
 
-void DrawText(QPainter& painter, int x, int y, const QString& text, const QColor& colour) {
-    painter.setPen(colour);
-    painter.drawText(QRect(x, y, 1000, 100), Qt::AlignLeft | Qt::AlignTop, text);
-}
+// Where each tab's caption may reach: its button's right edge.
+constexpr std::array<int, 4> kTabCaptionRight = {79, 160, 241, 322};
 
 }  // namespace
 
@@ -75,8 +72,23 @@ QImage CKeyMap::composed() {
     QImage picture = NewSurface(size(), ratio, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
+    drawnTexts_.clear();
     composeFull(painter);
+    if (ringShown_ && hasFocus() && focusedRegion_ >= 0) {
+        const SkinRegionInfo info = regionInfo(focusedRegion_);
+        if (info.shown) {
+            PaintFocusRing(painter, info.rect);
+        }
+    }
+    painter.end();
+    AnnounceChanges(*this);
     return picture;
+}
+
+void CKeyMap::drawCaption(QPainter& painter, int x, int y, int right, const QString& text,
+                          const QColor& colour) {
+    drawnTexts_.add(DrawSkinText(painter, text, QRect(QPoint(x, y), QPoint(right, y + 13)),
+                                 CaptionFont(), colour));
 }
 
 void CKeyMap::composeFull(QPainter& painter) {
@@ -85,22 +97,22 @@ void CKeyMap::composeFull(QPainter& painter) {
     painter.setFont(CaptionFont());
     painter.setBackgroundMode(Qt::TransparentMode);
 
-    DrawText(painter, 2, 2, tr("Current Key:") + KeyName(selectedKeyVk_), Qt::white);
+    drawCaption(painter, 2, 2, 300, tr("Current Key:") + KeyName(selectedKeyVk_), Qt::white);
     for (std::size_t i = KeyMapButtons::kClose; i <= KeyMapButtons::kFirstTab + 3; ++i) {
         drawButton(painter, i);
     }
     drawTabStripAndPanel(painter);
 
     drawButton(painter, KeyMapButtons::kDisableTick);
-    DrawText(painter, 34, 249, tr("Disable"), Qt::white);
+    drawCaption(painter, 34, 249, 154, tr("Disable"), Qt::white);
 
     for (std::size_t i = KeyMapButtons::kDefault; i <= KeyMapButtons::kSave; ++i) {
         drawButton(painter, i);
     }
-    DrawText(painter, 158, 248, tr("Default"), Qt::white);
+    drawCaption(painter, 158, 248, 196, tr("Default"), Qt::white);
     // The Chinese word is narrower and stands further right on the button.
-    DrawText(painter, chinese ? 218 : 214, 248, tr("Cancel"), Qt::white);
-    DrawText(painter, 272, 248, tr("Save"), Qt::white);
+    drawCaption(painter, chinese ? 218 : 214, 248, 250, tr("Cancel"), Qt::white);
+    drawCaption(painter, 272, 248, 304, tr("Save"), Qt::white);
 }
 
 void CKeyMap::drawTabStripAndPanel(QPainter& painter) {
@@ -109,17 +121,18 @@ void CKeyMap::drawTabStripAndPanel(QPainter& painter) {
                       image(u"cursor.png"));
     for (std::size_t tab = 0; tab < kTabCaptions.size(); ++tab) {
         const TabCaption& caption = kTabCaptions[tab];
-        DrawText(painter, caption.x, kTabCaptionY, tr(caption.text),
-                 static_cast<int>(tab) == activeTab_ ? QColor(Qt::white) : kGreyCaption);
+        drawCaption(painter, caption.x, kTabCaptionY, kTabCaptionRight[tab], tr(caption.text),
+                    static_cast<int>(tab) == activeTab_ ? QColor(Qt::white) : kGreyCaption);
     }
     switch (activeTab_) {
         case SingleCombineTab:
-            DrawText(painter, 20, 69, tr("Single"), kGreyCaption);
-            DrawText(painter, 20, 119, tr("Combine"), kGreyCaption);
+            drawCaption(painter, 20, 69, 300, tr("Single"), kGreyCaption);
+            drawCaption(painter, 20, 119, 300, tr("Combine"), kGreyCaption);
             break;
         case AdvanceTab:
             launchPanel_.draw(
-                painter, [this](const char16_t* name) { return image(name); }, browseHover_);
+                painter, [this](const char16_t* name) { return image(name); }, browseHover_,
+                drawnTexts_);
             break;
         default:
             break;

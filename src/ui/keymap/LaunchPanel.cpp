@@ -193,16 +193,16 @@ bool LaunchPanel::accept(const std::filesystem::path& chosen) {
     return true;
 }
 
-void LaunchPanel::draw(QPainter& painter, const Images& images, std::optional<int> hoverRow) const {
+void LaunchPanel::draw(QPainter& painter, const Images& images, std::optional<int> hoverRow,
+                       DrawnTexts& texts) const {
     painter.drawImage(15, 66, images(u"Macro_BK.png"));
-    painter.setPen(Qt::white);
-    const auto text = [&painter](int x, int y, const QString& value) {
-        painter.drawText(QRect(x, y, 1000, 100), Qt::AlignLeft | Qt::AlignTop, value);
-    };
+    const QFont font = painter.font();
     for (int r = 0; r < kLaunchRowCount; ++r) {
         const int y0 = RowTop(r);
         painter.drawImage(15, y0 + 4, images(u"disable.png"));
-        text(30, y0 + 1, LaunchRowLabel(r));
+        // Up to the path field; the radio mark's name holds the whole label.
+        texts.add(DrawSkinText(painter, LaunchRowLabel(r),
+                               QRect(QPoint(30, y0 + 1), QPoint(83, y0 + 16)), font, Qt::white));
         painter.drawImage(85, y0, images(u"Advanced.png"));
         painter.drawImage(256, y0, images(hoverRow == r ? u"view02.png" : u"view.png"));
     }
@@ -217,8 +217,9 @@ void LaunchPanel::draw(QPainter& painter, const Images& images, std::optional<in
         // Kept inside the path field, so that a long file name does not run over the browse
         // button.
         const QRect field(85, 69 + 30 * c, 243 - 85 + 1, 16);
-        painter.drawText(field, Qt::AlignLeft | Qt::AlignTop,
-                         ToQString(LaunchPathDisplay(model_.pending.pendingLaunchPath)));
+        texts.add(DrawSkinText(painter,
+                               ToQString(LaunchPathDisplay(model_.pending.pendingLaunchPath)),
+                               field, font, Qt::white));
         painter.drawImage(15, 72 + 30 * c, images(u"enable.png"));
     }
 }

@@ -17,6 +17,7 @@
 #include "model/Model.h"
 #include "model/Prompts.h"
 #include "ui/controls/SkinButton.h"
+#include "ui/controls/SkinText.h"
 
 class QPainter;
 
@@ -71,9 +72,10 @@ public:
     // The row whose browse button holds the point, or nullopt.
     static std::optional<int> browseRowAt(int x, int y);
 
-    // Draws the panel with `images` from the dialog's folder; `hoverRow` is the browse button
-    // under the pointer.
-    void draw(QPainter& painter, const Images& images, std::optional<int> hoverRow) const;
+    // Draws the panel with `images` from the dialog's folder, in the painter's font; `hoverRow` is
+    // the browse button under the pointer. The texts it draws are added to `texts`.
+    void draw(QPainter& painter, const Images& images, std::optional<int> hoverRow,
+              DrawnTexts& texts) const;
 
     std::optional<int> launchChoice;     // the row whose path is shown
     std::optional<int> markedLaunchRow;  // the row whose radio mark is drawn

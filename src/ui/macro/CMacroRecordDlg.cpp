@@ -1,6 +1,8 @@
 #include "ui/macro/CMacroRecordDlg.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,7 +20,6 @@
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/ContextMenuFilter.h"
 #include "ui/controls/DensePictures.h"
-#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/macro/MacroClock.h"
 #include "ui/macro/MacroLog.h"
@@ -51,12 +52,6 @@ constexpr std::size_t kMaxMacros = MacroTable::kRecordCount;
 
 QFont TextFont(int height) {
     return SkinFont(QStringLiteral("Arial"), height, QFont::Light);
-}
-
-void DrawSkinText(QPainter& painter, int x, int y, const QString& text, int height = kTextHeight) {
-    painter.setFont(TextFont(height));
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(x, y, 400, height * 2), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 QString MacroName(int n) {
@@ -94,14 +89,17 @@ CMacroRecordDlg::CMacroRecordDlg(Model& model, KeyHook& hook, Prompts& prompts, 
     eventList_->setOwner(this);
     new ContextMenuFilter(eventList_->viewport(),
                           [this](QPoint globalPosition) { showContextMenu(globalPosition); });
-    // Enter and Escape belong to the focused control; neither closes the dialog.
-    new DialogKeyFilter(this);
+    // Enter presses the focused button and never a default one; Escape cancels as Cancel does
+    // (keyPressEvent). While recording, the key hook has every key.
+    InstallSkinAccessibility();
+    eventList_->setAccessibleName(tr("Keystrobe Sequence"));
 
     macroList_->setObjectName(QStringLiteral("macroList"));
     macroList_->setGeometry(kMacroListRect);
     macroList_->SetListFont(kListFontHeight, QStringLiteral("Arial"), QColor(255, 255, 255),
                             QColor(0, 255, 255), true, 2, QColor(0, 0, 0));
     macroList_->setEditMode(CTransparentListBox::Rename);
+    macroList_->setAccessibleName(tr("Select Macro"));
     macroList_->setOwner(this);
     connect(macroList_, &CTransparentListBox::selChange, this,
             &CMacroRecordDlg::onMacroSelectionChanged);
@@ -109,6 +107,7 @@ CMacroRecordDlg::CMacroRecordDlg(Model& model, KeyHook& hook, Prompts& prompts, 
     loopsEdit_->setObjectName(QStringLiteral("loopsEdit"));
     loopsEdit_->setGeometry(kLoopsEditRect);
     loopsEdit_->setMaxLength(kLoopsMaxLength);
+    loopsEdit_->setAccessibleName(tr("Number of Loops"));
     loopsEdit_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     loopsEdit_->setFont(TextFont(kTextHeight));
@@ -148,6 +147,8 @@ void CMacroRecordDlg::OnInitDialog() {
 
     buttonStates_.fill(0);
     lastHit_ = -1;
+    focusedRegion_ = -1;
+    ringShown_ = false;
     dragging_ = false;
 
     lastLineText_.clear();
@@ -228,6 +229,7 @@ QImage CMacroRecordDlg::composeSurface() {
     surface.fill(QColor(21, 23, 26));
     QPainter p(&surface);
     p.drawImage(QPoint(0, 0), background_);
+    drawnTexts_.clear();
 
     const auto drawButton = [&](int i, bool alternate) {
         const auto index = static_cast<std::size_t>(i);
@@ -235,34 +237,41 @@ QImage CMacroRecordDlg::composeSurface() {
         p.drawImage(kButtonTable[index].rect().topLeft(), picture);
     };
 
-    DrawSkinText(p, 16, 9, tr("Macro Manager"), kTitleHeight);
-    DrawSkinText(p, 39, 60, tr("Select Macro"));
-    DrawSkinText(p, 151, 60, tr("Keystrobe Sequence"));
-    DrawSkinText(p, 311, 60, tr("Options"));
+    drawText(p, 16, 9, 395, tr("Macro Manager"), kTitleHeight);
+    drawText(p, 39, 60, 148, tr("Select Macro"));
+    drawText(p, 151, 60, 308, tr("Keystrobe Sequence"));
+    drawText(p, 311, 60, 405, tr("Options"));
 
     drawButton(kRecordButton, buttonStates_[kRecordButton] == 1);
     const QPoint record = kButtonTable[kRecordButton].rect().topLeft();
-    DrawSkinText(p, record.x() + (chinese_ ? 20 : 2), record.y() + 3,
-                 recordButtonState_ ? tr("Stop Recording") : tr("Start Recording"));
+    drawText(p, record.x() + (chinese_ ? 20 : 2), record.y() + 3,
+             kButtonTable[kRecordButton].right - 1,
+             recordButtonState_ ? tr("Stop Recording") : tr("Start Recording"));
 
     // Two lines stand lower and wider apart than three.
     const QStringList delayLines = tr("Record Delay\nbetween\nkeystrokes").split(QLatin1Char('\n'));
     const int delayTop = delayLines.size() == 2 ? 168 : 153;
     const int delayStep = delayLines.size() == 2 ? 16 : 15;
     for (qsizetype i = 0; i < delayLines.size(); ++i) {
-        DrawSkinText(p, 290, delayTop + delayStep * static_cast<int>(i), delayLines[i]);
+        // Beside the tick box, which stands right of the lines' end.
+        drawText(p, 290, delayTop + delayStep * static_cast<int>(i), 405, delayLines[i]);
     }
     drawButton(kRecordDelayTick, recordDelay_);
-    DrawSkinText(p, 295, 300, tr("Number of Loops"));
+    drawText(p, 295, 300, 405, tr("Number of Loops"));
     drawButton(kLoopTick, loopsOn_);
 
     for (int i : {kNewButton, kDeleteButton, kOkButton, kCancelButton}) {
         drawButton(i, buttonStates_[static_cast<std::size_t>(i)] == 1);
     }
-    DrawSkinText(p, 35, 372, tr("New"));
-    DrawSkinText(p, chinese_ ? 95 : 92, 372, tr("Delete"));
-    DrawSkinText(p, 300, 404, tr("OK"));
-    DrawSkinText(p, 352, 404, tr("Cancel"));
+    drawText(p, 35, 372, 76, tr("New"));
+    drawText(p, chinese_ ? 95 : 92, 372, 136, tr("Delete"));
+    drawText(p, 300, 404, 336, tr("OK"));
+    drawText(p, 352, 404, 396, tr("Cancel"));
+    if (ringShown_ && hasFocus() && focusedRegion_ >= 0) {
+        PaintFocusRing(p, kButtonTable[static_cast<std::size_t>(focusedRegion_)].rect());
+    }
+    p.end();
+    AnnounceChanges(*this);
     return surface;
 }
 
@@ -270,6 +279,99 @@ void CMacroRecordDlg::paintEvent(QPaintEvent*) {
     qCDebug(lcMacro, recordDelay_ ? "has delay time" : "No delay time");
     syncLoopsEdit();
     QPainter(this).drawImage(QPoint(0, 0), composeSurface());
+}
+
+void CMacroRecordDlg::drawText(QPainter& painter, int x, int y, int right, const QString& text,
+                               int height) {
+    drawnTexts_.add(DrawSkinText(painter, text, QRect(QPoint(x, y), QPoint(right, y + height - 1)),
+                                 TextFont(height), Qt::white));
+}
+
+// --- Keyboard and regions ------------------------------------------------------------------
+
+std::vector<int> CMacroRecordDlg::regionChildren(int parent) const {
+    if (parent != kTopLevel) {
+        return {};
+    }
+    return {kRecordButton, kRecordDelayTick, kLoopTick,    kNewButton,
+            kDeleteButton, kOkButton,        kCancelButton};
+}
+
+SkinRegionInfo CMacroRecordDlg::regionInfo(int id) const {
+    SkinRegionInfo info;
+    info.rect = kButtonTable.at(static_cast<std::size_t>(id)).rect();
+    info.role = QAccessible::PushButton;
+    switch (id) {
+        case kRecordButton:
+            info.name = recordButtonState_ ? tr("Stop Recording") : tr("Start Recording");
+            break;
+        case kRecordDelayTick:
+            info.role = QAccessible::CheckBox;
+            info.name = tr("Record Delay\nbetween\nkeystrokes").split(QLatin1Char('\n')).join(u' ');
+            info.checkable = true;
+            info.checked = recordDelay_;
+            break;
+        case kLoopTick:
+            info.role = QAccessible::CheckBox;
+            info.name = tr("Number of Loops");
+            info.checkable = true;
+            info.checked = loopsOn_;
+            break;
+        case kNewButton:
+            info.name = tr("New");
+            break;
+        case kDeleteButton:
+            info.name = tr("Delete");
+            break;
+        case kOkButton:
+            info.name = tr("OK");
+            break;
+        default:
+            info.name = tr("Cancel");
+            break;
+    }
+    return info;
+}
+
+std::vector<SkinStop> CMacroRecordDlg::focusStops() const {
+    return {{-1, macroList_},         {-1, eventList_},
+            {kRecordButton, nullptr}, {kRecordDelayTick, nullptr},
+            {kLoopTick, nullptr},     {-1, loopsEdit_},
+            {kNewButton, nullptr},    {kDeleteButton, nullptr},
+            {kOkButton, nullptr},     {kCancelButton, nullptr}};
+}
+
+bool CMacroRecordDlg::focusNextPrevChild(bool next) {
+    // An open in-place editor keeps Tab for itself.
+    if (eventList_->editor() != nullptr || macroList_->editor() != nullptr) {
+        return QDialog::focusNextPrevChild(next);
+    }
+    ringShown_ = true;
+    FocusStop(*this, NextStop(*this, next), focusedRegion_);
+    return true;
+}
+
+void CMacroRecordDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            // An edit in a list takes its own Escape; otherwise Escape cancels, as Cancel does.
+            if (eventList_->editor() == nullptr && macroList_->editor() == nullptr) {
+                clickButton(kCancelButton);
+            }
+            event->accept();
+            return;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (QApplication::focusWidget() == this && focusedRegion_ >= 0) {
+                ringShown_ = true;
+                clickButton(focusedRegion_);
+            }
+            event->accept();  // never a default button
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
 }
 
 // --- Hover, drag and clicks ----------------------------------------------------------------
@@ -319,6 +421,7 @@ void CMacroRecordDlg::leaveEvent(QEvent* event) {
 }
 
 void CMacroRecordDlg::mousePressEvent(QMouseEvent* event) {
+    ringShown_ = false;
     if (event->button() != Qt::LeftButton) {
         QDialog::mousePressEvent(event);
         return;

@@ -24,6 +24,8 @@
 #include "device/MessageTarget.h"
 #include "model/MacroSequence.h"
 #include "model/MacroTable.h"
+#include "ui/controls/SkinSurface.h"
+#include "ui/controls/SkinText.h"
 
 class QLineEdit;
 class QMenu;
@@ -37,7 +39,7 @@ class Prompts;
 class SkinLookup;
 struct Model;
 
-class CMacroRecordDlg : public QDialog, public MessageTarget {
+class CMacroRecordDlg : public QDialog, public MessageTarget, public SkinSurface {
     Q_OBJECT
 
 public:
@@ -122,6 +124,17 @@ public:
     int buttonState(int index) const { return buttonStates_[static_cast<std::size_t>(index)]; }
     bool nameTimerActive() const { return nameTimer_.isActive(); }
 
+    // The skin buttons as regions, by their index.
+    QWidget* surfaceWidget() override { return this; }
+    std::vector<int> regionChildren(int parent) const override;
+    int regionParent(int) const override { return kTopLevel; }
+    SkinRegionInfo regionInfo(int id) const override;
+    void activateRegion(int id) override { clickButton(id); }
+    std::vector<SkinStop> focusStops() const override;
+    int focusedRegion() const override { return focusedRegion_; }
+    // The texts the last composition drew.
+    const std::vector<DrawnText>& drawnTexts() const { return drawnTexts_.all(); }
+
 public slots:
     void setVisible(bool visible) override;
 
@@ -131,6 +144,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     // Opening and closing.
@@ -211,6 +226,11 @@ private:
     unsigned recordOffset_ = 0;
     std::u16string lastLineText_;
     double lastEventTime_ = 0;
+
+    int focusedRegion_ = -1;  // while the dialog itself has the focus
+    bool ringShown_ = false;
+    DrawnTexts drawnTexts_;
+    void drawText(QPainter& painter, int x, int y, int right, const QString& text, int height = 15);
 };
 
 }  // namespace tavrin

@@ -22,6 +22,7 @@ COstraDlg::COstraDlg(Model& model, ProgramPaths paths, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    InstallSkinAccessibility();
     createSliders();
     followScreenRatio();
     connect(&busyTimer_, &QTimer::timeout, this, [this] {
@@ -84,6 +85,14 @@ void COstraDlg::createSliders() {
             (model_.settings.*set)(static_cast<std::uint8_t>(value));
         });
     };
+    // Their names, and the ring that follows their focus; the hidden two are never reached.
+    sliders_[0]->setAccessibleName(tr("Speed"));
+    sliders_[1]->setAccessibleName(tr("Brightness"));
+    sliders_[2]->setAccessibleName(tr("USB Report Rate"));
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        sliders_[i]->setFocusPolicy(i < 3 ? Qt::StrongFocus : Qt::NoFocus);
+        sliders_[i]->installEventFilter(this);
+    }
     follow(sliders_[0], &SettingsBlock::setSpeedLevel);
     follow(sliders_[1], &SettingsBlock::setBrightnessLevel);
     follow(sliders_[2], &SettingsBlock::setReportInterval);

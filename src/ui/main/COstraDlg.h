@@ -18,6 +18,8 @@
 #include "model/LocalFiles.h"
 #include "model/Model.h"
 #include "model/ProgramDirectory.h"
+#include "ui/controls/SkinSurface.h"
+#include "ui/controls/SkinText.h"
 #include "ui/main/MainLayout.h"
 #include "ui/main/MainWindowState.h"
 #include "ui/main/SkinImages.h"
@@ -33,10 +35,12 @@ inline constexpr int kBrightnessSliderId = 1017;
 inline constexpr int kHiddenSlider1018 = 1018;
 inline constexpr int kHiddenSlider1019 = 1019;
 
-// The maker's home page, shown in the help pop-up and opened from it.
+// The maker's home page, opened from the help pop-up; the pop-up shows it without its scheme,
+// which would not fit there.
 inline constexpr const char* kHomePageAddress = "https://www.tavrin-gaming.com";
+inline constexpr const char* kHomePageShown = "www.tavrin-gaming.com";
 
-class COstraDlg : public QWidget, public MessageTarget {
+class COstraDlg : public QWidget, public MessageTarget, public SkinSurface {
     Q_OBJECT
 
 public:
@@ -69,6 +73,32 @@ public:
 
     // Messages from the controls (WM_SLIDER_MOVED).
     std::intptr_t send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    // The regions as the keyboard focus and assistive technologies see them. Ids: the Region
+    // numbers, then the ones below.
+    static constexpr int kKeyboardPicture = 40;  // holds the keys
+    static constexpr int kHelpHomePage = 41;     // the help pop-up's rows
+    static constexpr int kHelpUpdate = 42;
+    static constexpr int kHelpVersion = 43;
+    static constexpr int kFirstEffectRow = 100;    // 18 rows, in the effect box
+    static constexpr int kFirstResponseRow = 130;  // 10 rows, in the response box
+    static constexpr int kFirstKey = 200;          // + KeyPosition, in the keyboard picture
+    QWidget* surfaceWidget() override { return this; }
+    std::vector<int> regionChildren(int parent) const override;
+    int regionParent(int id) const override;
+    SkinRegionInfo regionInfo(int id) const override;
+    void activateRegion(int id) override;
+    std::vector<SkinStop> focusStops() const override;
+    int focusedRegion() const override;
+    // The key the arrows move on the keyboard picture.
+    std::uint8_t focusedKey() const { return focusedKey_; }
+    // Whether the last key or region pressed was pressed with the pointer (a click), rather than
+    // with the keyboard or by an assistive technology.
+    bool lastPressByPointer() const { return lastPressByPointer_; }
+    // A key's meaning, as its description tells it: "Esc", "Macro 2", "Launch: /usr/bin/obs".
+    QString keyMeaning(std::uint8_t position) const;
+    // The texts the last composition drew, with their boxes.
+    const std::vector<DrawnText>& drawnTexts() const { return drawnTexts_.all(); }
 
     // How often a press on bare background followed by a move started a system move.
     int dragStarts() const { return dragStarts_; }
@@ -119,9 +149,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
     void drawImage(QPainter& p, const QString& name, int x, int y);
-    void drawText(QPainter& p, const QString& text, int x, int y, int height,
+    // The text with its top-left at (x, y), in a box that reaches to `right` (included); cut
+    // with "…" where it is wider.
+    void drawText(QPainter& p, const QString& text, int x, int y, int height, int right,
                   QRgb colour = 0xFFFFFFFF);
 
     void drawKeyboardOverlays(QPainter& p);
@@ -129,6 +163,20 @@ protected:
     void paintBusy(QPainter& p);
 
 private:
+    // Keyboard operation (COstraDlgFocus.cpp).
+    bool handleFocusKey(QKeyEvent* event);
+    void moveFocusTo(const SkinStop& stop);
+    void setFocusedRegion(int id);
+    void moveInList(int step);
+    void moveOnKeyboard(int dx, int dy);
+    void closeListsAndHelp();
+    void paintFocusRing(QPainter& p);
+    void activateKey(std::uint8_t key);
+    void chooseEffectRow(std::uint8_t row);
+    void chooseResponseRow(std::uint8_t row);
+    void helpRow(int row);
+    void afterInput();
+
     void composeSurface();
     // main.png with the logo and the keyboard picture of the current layout drawn on it.
     const QImage& background();
@@ -169,6 +217,11 @@ private:
     QImage busyBase_;
     int busyFrame_ = 0;
     QTimer busyTimer_;
+    int focusedRegion_ = -1;  // while the window itself has the keyboard focus
+    std::uint8_t focusedKey_ = 0;
+    bool ringShown_ = false;  // the focus came by the keyboard: the ring shows where it is
+    bool lastPressByPointer_ = true;
+    DrawnTexts drawnTexts_;
 };
 
 }  // namespace tavrin

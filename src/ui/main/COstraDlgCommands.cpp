@@ -90,12 +90,15 @@ void COstraDlg::onRegionClicked(Region region) {
 
 void COstraDlg::effectListClick(int x, int y) {
     state_.effectListOpen = false;
-    const auto row = EffectListRowAt(x, y);
-    if (!row) {
-        return;
+    if (const auto row = EffectListRowAt(x, y)) {
+        chooseEffectRow(*row);
     }
-    state_.effectListRow = *row;
-    if (ChooseEffect(model_.settings, *row)) {
+}
+
+void COstraDlg::chooseEffectRow(std::uint8_t row) {
+    state_.effectListOpen = false;
+    state_.effectListRow = row;
+    if (ChooseEffect(model_.settings, row)) {
         state_.diyView = model_.settings.effectCode() >= kFirstDiyEffect;
     }
 }
@@ -103,9 +106,14 @@ void COstraDlg::effectListClick(int x, int y) {
 void COstraDlg::responseListClick(int x, int y) {
     state_.responseListOpen = false;
     if (const auto row = ResponseListRowAt(LayoutSections(state_.panel), x, y)) {
-        state_.responseListRow = *row;
-        model_.settings.setResponseTime(static_cast<std::uint8_t>(*row + 1));
+        chooseResponseRow(*row);
     }
+}
+
+void COstraDlg::chooseResponseRow(std::uint8_t row) {
+    state_.responseListOpen = false;
+    state_.responseListRow = row;
+    model_.settings.setResponseTime(static_cast<std::uint8_t>(row + 1));
 }
 
 void COstraDlg::applyModelRules() {
@@ -125,12 +133,16 @@ void COstraDlg::applyModelRules() {
 void COstraDlg::helpClick(int x, int y) {
     state_.helpOpen = false;
     if (830 <= x && x <= 996 && 22 <= y && y <= 99) {
-        const int row = (y - 22) / 25;
-        if (row == 0) {
-            emit homePageRequested();
-        } else if (row == 1) {
-            emit updaterRequested();
-        }
+        helpRow((y - 22) / 25);
+    }
+}
+
+void COstraDlg::helpRow(int row) {
+    state_.helpOpen = false;
+    if (row == 0) {
+        emit homePageRequested();
+    } else if (row == 1) {
+        emit updaterRequested();
     }
 }
 

@@ -79,26 +79,9 @@ void COstraDlg::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::LeftButton) {
         state_.mouseDown = true;
+        ringShown_ = false;  // the pointer works here now; Tab shows the ring again
     }
     QWidget::mousePressEvent(event);
-}
-
-void COstraDlg::keyPressEvent(QKeyEvent* event) {
-    if (busy_) {
-        event->accept();
-        return;
-    }
-    // Enter, Escape and F1 never close the window or ask for help.
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_F1:
-            event->accept();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
-    }
 }
 
 void COstraDlg::focusOutEvent(QFocusEvent* event) {
@@ -138,6 +121,7 @@ void COstraDlg::mouseReleaseEvent(QMouseEvent* event) {
     }
     const int x = static_cast<int>(event->position().x());
     const int y = static_cast<int>(event->position().y());
+    lastPressByPointer_ = true;
     if (state_.effectListOpen) {
         effectListClick(x, y);
     } else if (state_.responseListOpen) {

@@ -82,7 +82,8 @@ void COstraDlg::drawKeyboardOverlays(QPainter& p) {
                    kLitFill);
         const std::u16string_view caption = labels[i];
         drawText(p, QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size())),
-                 anchors[i].x + kLabelOriginX, anchors[i].y + kLabelOriginY, 10, kLitCaption);
+                 anchors[i].x + kLabelOriginX, anchors[i].y + kLabelOriginY, 10,
+                 kKeyboardOriginX + r.right, kLitCaption);
     }
     model_.keyChangedFlags[kWinPosition] = 0;
     if (selected < kPositionCount && !rects[selected].isEmpty()) {
@@ -100,8 +101,11 @@ void COstraDlg::drawKeyboardOverlays(QPainter& p) {
 }
 
 void COstraDlg::clickKey(int x, int y) {
-    model_.selectedKey = hitKey(x, y);
-    const std::uint8_t key = model_.selectedKey;
+    activateKey(hitKey(x, y));
+}
+
+void COstraDlg::activateKey(std::uint8_t key) {
+    model_.selectedKey = key;
     if (key == kNoKey) {
         return;
     }
@@ -162,7 +166,7 @@ void COstraDlg::paintBusy(QPainter& p) {
     const QRect segment = QRect(kLeft + offset, kTop, kSegment, kHeight)
                               .intersected(QRect(kLeft, kTop, kWidth, kHeight));
     p.fillRect(segment, QColor(0x00, 0xB4, 0xFF));
-    drawText(p, busyText_, kLeft, kTop - 20, 14);
+    drawText(p, busyText_, kLeft, kTop - 20, 14, kLeft + kWidth - 1);
 }
 
 }  // namespace tavrin

@@ -2,10 +2,12 @@
 
 #include <QFont>
 #include <QPainter>
+#include <algorithm>
 
 #include "model/KeyTables.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/controls/DensePictures.h"
+#include "ui/controls/SkinFont.h"
 #include "ui/main/COstraDlg.h"
 
 namespace tavrin {
@@ -16,6 +18,12 @@ QColor FromColorRef(QRgb bgr) {
     // Colours are given as 0x00BBGGRR.
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
 }
+
+// Where texts may reach: the panel's right edge, the help pop-up's, the room left of Return.
+constexpr int kPanelRight = 259;
+constexpr int kPanelEdge = 261;  // the last column of the panel pictures
+constexpr int kHelpTextRight = 993;
+constexpr int kBusyTextRight = 797;
 
 // List rows, as colour references.
 constexpr QRgb kListHighlight = 0x000050;
@@ -30,14 +38,12 @@ void COstraDlg::drawImage(QPainter& p, const QString& name, int x, int y) {
     }
 }
 
-void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int height, QRgb colour) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(height);
-    font.setWeight(QFont::Light);
-    p.setFont(font);
-    p.setPen(FromColorRef(colour));
-    p.drawText(QRect(x, y, 4000, height * 2), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-               text);
+void COstraDlg::drawText(QPainter& p, const QString& text, int x, int y, int height, int right,
+                         QRgb colour) {
+    // The height is the font's line height, as a Windows font height counts it.
+    const QFont font = SkinFont(QStringLiteral("Arial"), height, QFont::Light);
+    drawnTexts_.add(DrawSkinText(p, text, QRect(QPoint(x, y), QPoint(right, y + height - 1)), font,
+                                 FromColorRef(colour)));
 }
 
 void COstraDlg::startSurfaceFrom(const QImage& base) {
@@ -55,6 +61,7 @@ void COstraDlg::startSurfaceFrom(const QImage& base) {
 
 void COstraDlg::paintAll() {
     if (busy_) {
+        drawnTexts_.clear();
         startSurfaceFrom(busyBase_);
         QPainter p(&surface_);
         paintBusy(p);
@@ -63,10 +70,11 @@ void COstraDlg::paintAll() {
         if (!notice_.isEmpty()) {
             // Where the busy bar's text stands: a word about something that waits.
             QPainter p(&surface_);
-            drawText(p, notice_, 500, 594, 14);
+            drawText(p, notice_, 500, 594, 14, kBusyTextRight);
         }
     }
     update();
+    AnnounceChanges(*this);
 }
 
 const QImage& COstraDlg::background() {
@@ -96,6 +104,7 @@ const QImage& COstraDlg::background() {
 }
 
 void COstraDlg::composeSurface() {
+    drawnTexts_.clear();
     followScreenRatio();
     const QImage& background = this->background();
     if (background.isNull()) {
@@ -135,23 +144,25 @@ void COstraDlg::composeSurface() {
     // 6. Profile button.
     drawImage(p, QStringLiteral("Config.png"), 17, 603);
     // 7. Button texts.
-    drawText(p, tr("Profile"), 45, 610, 16);
-    drawText(p, tr("Return"), 810, 607, 16);
-    drawText(p, tr("Cancel"), 872, 607, 16);
-    drawText(p, tr("Save"), 934, 607, 16);
+    drawText(p, tr("Profile"), 45, 610, 16, 87);
+    drawText(p, tr("Return"), 810, 607, 16, 855);
+    drawText(p, tr("Cancel"), 872, 607, 16, 917);
+    drawText(p, tr("Save"), 934, 607, 16, 979);
     // 8. Left panel.
     paintPanel(p);
     // 9. Help pop-up.
     if (state_.helpOpen) {
         paintHelp(p);
     }
+    // 10. The focus ring, over everything else, while the keyboard moves the focus.
+    paintFocusRing(p);
 }
 
 void COstraDlg::paintHelp(QPainter& p) {
     drawImage(p, QStringLiteral("HelpWindow.png"), 830, 22);
-    drawText(p, QString::fromLatin1(kHomePageAddress), 850, 25, 15);
-    drawText(p, tr("Update Firmware"), 850, 50, 15);
-    drawText(p, QStringLiteral("Ver: 1.4"), 850, 75, 15);
+    drawText(p, QString::fromLatin1(kHomePageShown), 850, 25, 15, kHelpTextRight);
+    drawText(p, tr("Update Firmware"), 850, 50, 15, kHelpTextRight);
+    drawText(p, QStringLiteral("Ver: 1.4"), 850, 75, 15, kHelpTextRight);
 }
 
 void COstraDlg::paintPanel(QPainter& p) {
@@ -162,16 +173,16 @@ void COstraDlg::paintPanel(QPainter& p) {
 
     // Light.
     drawImage(p, QStringLiteral("itemBK.png"), 19, 110);
-    drawText(p, tr("Light"), 19, 110, 15);
+    drawText(p, tr("Light"), 19, 110, 15, kPanelRight);
     CBitSlider* speed = slider(kSpeedSliderId);
     CBitSlider* brightness = slider(kBrightnessSliderId);
     if (lightOpen) {
         drawImage(p, QStringLiteral("LEDEffect_open.png"), 19, 130);
-        drawText(p, tr("Effect"), 28, 137, 15);
+        drawText(p, tr("Effect"), 28, 137, 15, kPanelRight);
         drawImage(p, QStringLiteral("Light_Item.png"), 28, 158);
         if (auto name = EffectNameForCode(effect, model_.chinese())) {
             drawText(p, QString::fromUtf16(name->data(), static_cast<qsizetype>(name->size())), 28,
-                     158, 14);
+                     158, 14, 247);
         }
         const bool withSpeed = effect >= 1 && effect <= 49;
         if (withSpeed) {
@@ -180,15 +191,15 @@ void COstraDlg::paintPanel(QPainter& p) {
                 speed->setVisible(!state_.listOpen());
                 paintSlider(p, *speed);
             }
-            drawText(p, tr("Speed"), 28, 290, 13);
-            drawText(p, tr("Slow"), 28, 317, 13);
-            drawText(p, tr("Fast"), 230, 317, 13);
+            drawText(p, tr("Speed"), 28, 290, 13, kPanelRight);
+            drawText(p, tr("Slow"), 28, 317, 13, 227);
+            drawText(p, tr("Fast"), 230, 317, 13, kPanelRight);
         } else if (speed) {
             speed->hide();
         }
-        drawText(p, tr("Brightness"), 28, 247, 13);
-        drawText(p, tr("Dark"), 28, 274, 13);
-        drawText(p, tr("Bright"), 230, 274, 13);
+        drawText(p, tr("Brightness"), 28, 247, 13, kPanelRight);
+        drawText(p, tr("Dark"), 28, 274, 13, 227);
+        drawText(p, tr("Bright"), 230, 274, 13, kPanelRight);
         if (brightness) {
             brightness->setVisible(!state_.listOpen());
             if (!state_.listOpen()) {
@@ -196,7 +207,7 @@ void COstraDlg::paintPanel(QPainter& p) {
             }
         }
         if (effect == 2) {
-            drawText(p, tr("Direction"), 29, 177, 15);
+            drawText(p, tr("Direction"), 29, 177, 15, kPanelRight);
             drawImage(p, QStringLiteral("Direction-T-Disable.png"), 29, 197);
             drawImage(p, QStringLiteral("Direction-B-Disable.png"), 79, 197);
             drawImage(p, QStringLiteral("Direction-R-Disable.png"), 129, 197);
@@ -225,8 +236,8 @@ void COstraDlg::paintPanel(QPainter& p) {
             drawImage(p,
                       state_.diyView ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"),
                       130, 199);
-            drawText(p, QStringLiteral("Keymap"), 45, 197, 15);
-            drawText(p, QStringLiteral("DIY"), 147, 197, 15);
+            drawText(p, QStringLiteral("Keymap"), 45, 197, 15, 127);
+            drawText(p, QStringLiteral("DIY"), 147, 197, 15, kPanelRight);
         }
     } else {
         if (speed) {
@@ -240,27 +251,27 @@ void COstraDlg::paintPanel(QPainter& p) {
     // Macro Management.
     drawImage(p, QStringLiteral("MacroManagementBK.png"), 19, l.yMacro);
     drawImage(p, QStringLiteral("MacroButton3.png"), 19, l.yMacro + 10);
-    drawText(p, tr("Macro Management"), 21, l.yMacro + 12, 15);
+    drawText(p, tr("Macro Management"), 21, l.yMacro + 12, 15, kPanelRight);
 
     // Game Mode and Win Lock.
     if (state_.panel.gameCollapsed) {
         drawImage(p, QStringLiteral("gamemode_Close.png"), 19, l.yGame);
-        drawText(p, tr("Game Mode"), 19, l.yGame, 15);
+        drawText(p, tr("Game Mode"), 19, l.yGame, 15, 147);
         // The Chinese skin's closed header has the Game Mode title only.
         if (!model_.chinese()) {
-            drawText(p, tr("Win Lock"), 149, l.yGame, 15);
+            drawText(p, tr("Win Lock"), 149, l.yGame, 15, kPanelRight);
         }
     } else {
         drawImage(p, QStringLiteral("gamemode_open.png"), 19, l.yGame);
-        drawText(p, tr("Game Mode"), 19, l.yGame, 15);
-        drawText(p, tr("Win Lock"), 149, l.yGame, 15);
+        drawText(p, tr("Game Mode"), 19, l.yGame, 15, 147);
+        drawText(p, tr("Win Lock"), 149, l.yGame, 15, kPanelRight);
         const auto radios = [&](bool on, int x) {
             drawImage(p, on ? QStringLiteral("Enable.png") : QStringLiteral("Disable.png"), x,
                       l.yGame + 33);
             drawImage(p, on ? QStringLiteral("Disable.png") : QStringLiteral("Enable.png"), x + 54,
                       l.yGame + 33);
-            drawText(p, tr("ON"), x + 17, l.yGame + 31, 15);
-            drawText(p, tr("OFF"), x + 71, l.yGame + 31, 15);
+            drawText(p, tr("ON"), x + 17, l.yGame + 31, 15, x + 52);
+            drawText(p, tr("OFF"), x + 71, l.yGame + 31, 15, std::min(x + 127, kPanelEdge));
         };
         radios(s.gameMode() != 0, 34);
         radios(s.winLock() != 0, 164);
@@ -270,12 +281,13 @@ void COstraDlg::paintPanel(QPainter& p) {
     const QString responseTitle = tr("Response Time");
     if (state_.panel.responseCollapsed) {
         drawImage(p, QStringLiteral("responsetime_close.png"), 19, l.yResponse);
-        drawText(p, responseTitle, 19, l.yResponse, 15);
+        drawText(p, responseTitle, 19, l.yResponse, 15, kPanelRight);
     } else {
         drawImage(p, QStringLiteral("responsetime_open.png"), 19, l.yResponse);
-        drawText(p, responseTitle, 19, l.yResponse, 15);
+        drawText(p, responseTitle, 19, l.yResponse, 15, kPanelRight);
         drawImage(p, QStringLiteral("Light_Item.png"), 28, l.yResponse + 28);
-        drawText(p, QStringLiteral("%1 ms").arg(2 * s.responseTime()), 100, l.yResponse + 28, 15);
+        drawText(p, QStringLiteral("%1 ms").arg(2 * s.responseTime()), 100, l.yResponse + 28, 15,
+                 247);
     }
 
     // USB Report Rate.
@@ -283,13 +295,13 @@ void COstraDlg::paintPanel(QPainter& p) {
     CBitSlider* report = slider(kReportSliderId);
     if (state_.panel.reportCollapsed) {
         drawImage(p, QStringLiteral("reportrate_Close.png"), 19, l.yReport);
-        drawText(p, reportTitle, 19, l.yReport, 15);
+        drawText(p, reportTitle, 19, l.yReport, 15, kPanelRight);
         if (report) {
             report->hide();
         }
     } else {
         drawImage(p, QStringLiteral("reportrate_Open.png"), 19, l.yReport);
-        drawText(p, reportTitle, 19, l.yReport, 15);
+        drawText(p, reportTitle, 19, l.yReport, 15, kPanelRight);
         if (report) {
             if (reportSliderPlacedFor_ != l.yReport) {
                 report->move(28, l.yReport + 23);
@@ -315,14 +327,14 @@ void COstraDlg::paintLists(QPainter& p, const SectionLayout& l) {
             row(28, top, 248, state_.effectListRow == i);
             const auto name = EffectName(static_cast<std::size_t>(i), model_.chinese());
             drawText(p, QString::fromUtf16(name.data(), static_cast<qsizetype>(name.size())), 28,
-                     top, 18);
+                     top, 18, 247);
         }
     } else if (state_.responseListOpen) {
         const int top0 = l.responseListY();
         for (int i = 0; i < kResponseRows; ++i) {
             const int top = top0 + kListRowHeight * i;
             row(27, top, 247, state_.responseListRow == i);
-            drawText(p, QStringLiteral("%1ms").arg(2 * (i + 1)), 97, top, 18);
+            drawText(p, QStringLiteral("%1ms").arg(2 * (i + 1)), 97, top, 18, 246);
         }
     }
 }

@@ -1,45 +1,66 @@
 #include "ui/main/MainLayout.h"
 
+#include <QtGlobal>
+
 #include "model/KeyTables.h"
 
 namespace tavrin {
 
 namespace {
 
-enum class When { Always, LightOpenDiy, LightOpen, GameOpen, ResponseOpen };
+using W = RegionWhen;
+using R = RegionRole;
 
-struct RegionRow {
-    Region region;
-    When when;
-};
-
-// Test order; the first hit wins.
-constexpr std::array<RegionRow, 25> kRegionOrder = {{
-    {Region::Help, When::Always},
-    {Region::Minimise, When::Always},
-    {Region::Close, When::Always},
-    {Region::LightHeader, When::Always},
-    {Region::KeymapRadio, When::LightOpenDiy},
-    {Region::DiyRadio, When::LightOpenDiy},
-    {Region::EffectBox, When::LightOpen},
-    {Region::DirectionT, When::LightOpen},
-    {Region::DirectionB, When::LightOpen},
-    {Region::DirectionR, When::LightOpen},
-    {Region::DirectionL, When::LightOpen},
-    {Region::MacroManagement, When::Always},
-    {Region::GameModeOn, When::GameOpen},
-    {Region::GameModeOff, When::GameOpen},
-    {Region::GameModeHeader, When::Always},
-    {Region::WinLockOn, When::GameOpen},
-    {Region::WinLockOff, When::GameOpen},
-    {Region::ResponseBox, When::ResponseOpen},
-    {Region::ResponseHeader, When::Always},
-    {Region::ReportHeader, When::Always},
-    {Region::Profile, When::Always},
-    {Region::Return, When::Always},
-    {Region::Cancel, When::Always},
-    {Region::Save, When::Always},
-    {Region::Logo, When::Always},
+// Test order; the first hit wins. The reading order runs: the title buttons, the left panel from
+// top to bottom, the keyboard picture, the bottom buttons from left to right.
+constexpr std::array<RegionRow, 25> kRegionTable = {{
+    {Region::Help, W::Always, R::Expander, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Help"), nullptr,
+     0},
+    {Region::Minimise, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Minimise"),
+     nullptr, 10},
+    {Region::Close, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Close"), nullptr,
+     20},
+    {Region::LightHeader, W::Always, R::Expander, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Light"),
+     nullptr, 100},
+    {Region::KeymapRadio, W::LightOpenDiy, R::Radio, "Keymap", nullptr, 160},
+    {Region::DiyRadio, W::LightOpenDiy, R::Radio, "DIY", nullptr, 170},
+    {Region::EffectBox, W::LightOpen, R::ComboBox, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Effect"),
+     nullptr, 110},
+    {Region::DirectionT, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Up"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 120},
+    {Region::DirectionB, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Down"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 130},
+    {Region::DirectionR, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Right"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 140},
+    {Region::DirectionL, W::LightOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Left"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Direction"), 150},
+    {Region::MacroManagement, W::Always, R::Button,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Macro Management"), nullptr, 200},
+    {Region::GameModeOn, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "ON"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), 220},
+    {Region::GameModeOff, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "OFF"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), 230},
+    {Region::GameModeHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Game Mode"), nullptr, 210},
+    {Region::WinLockOn, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "ON"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Win Lock"), 240},
+    {Region::WinLockOff, W::GameOpen, R::Radio, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "OFF"),
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Win Lock"), 250},
+    {Region::ResponseBox, W::ResponseOpen, R::ComboBox,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Response Time"), nullptr, 270},
+    {Region::ResponseHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Response Time"), nullptr, 260},
+    {Region::ReportHeader, W::Always, R::Expander,
+     QT_TRANSLATE_NOOP("tavrin::COstraDlg", "USB Report Rate"), nullptr, 280},
+    {Region::Profile, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Profile"),
+     nullptr, 400},
+    {Region::Return, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Return"),
+     nullptr, 410},
+    {Region::Cancel, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Cancel"),
+     nullptr, 420},
+    {Region::Save, W::Always, R::Button, QT_TRANSLATE_NOOP("tavrin::COstraDlg", "Save"), nullptr,
+     430},
+    {Region::Logo, W::Always, R::None, nullptr, nullptr, 0},
 }};
 
 }  // namespace
@@ -111,27 +132,30 @@ Rect RegionRect(Region region, const SectionLayout& l) {
     return {0, 0, -1, -1};
 }
 
+std::span<const RegionRow> RegionTable() {
+    return kRegionTable;
+}
+
+bool RegionTested(const RegionRow& row, const PanelState& panel, std::uint8_t effectCode) {
+    switch (row.when) {
+        case RegionWhen::Always:
+            return true;
+        case RegionWhen::LightOpenDiy:
+            return !panel.lightCollapsed && effectCode >= kFirstDiyEffect;
+        case RegionWhen::LightOpen:
+            return !panel.lightCollapsed;
+        case RegionWhen::GameOpen:
+            return !panel.gameCollapsed;
+        case RegionWhen::ResponseOpen:
+            return !panel.responseCollapsed;
+    }
+    return false;
+}
+
 std::optional<Region> HitRegion(const PanelState& panel, std::uint8_t effectCode, int x, int y) {
     const SectionLayout layout = LayoutSections(panel);
-    for (const RegionRow& row : kRegionOrder) {
-        bool tested = true;
-        switch (row.when) {
-            case When::Always:
-                break;
-            case When::LightOpenDiy:
-                tested = !panel.lightCollapsed && effectCode >= kFirstDiyEffect;
-                break;
-            case When::LightOpen:
-                tested = !panel.lightCollapsed;
-                break;
-            case When::GameOpen:
-                tested = !panel.gameCollapsed;
-                break;
-            case When::ResponseOpen:
-                tested = !panel.responseCollapsed;
-                break;
-        }
-        if (tested && RegionRect(row.region, layout).contains(x, y)) {
+    for (const RegionRow& row : kRegionTable) {
+        if (RegionTested(row, panel, effectCode) && RegionRect(row.region, layout).contains(x, y)) {
             return row.region;
         }
     }

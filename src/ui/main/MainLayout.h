@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "model/LightingRules.h"
@@ -76,6 +77,36 @@ struct Rect {
 
 // The rectangle of a region for the current layout (whether it is tested is HitRegion's business).
 Rect RegionRect(Region region, const SectionLayout& layout);
+
+// When a region is tested, and so can be clicked.
+enum class RegionWhen : std::uint8_t { Always, LightOpenDiy, LightOpen, GameOpen, ResponseOpen };
+
+// What a region is to the keyboard focus and to assistive technologies.
+enum class RegionRole : std::uint8_t {
+    None,      // not a control: reached by the pointer only (the logo area)
+    Button,    // a press
+    Expander,  // a section header: opens and closes its section
+    ComboBox,  // opens its drop-down list
+    Radio,     // one choice of a group
+};
+
+// One row of the main window's region table, in hit-test order. `name` (and `group`, the
+// control group it belongs to, or null) are English texts translated in the context of
+// tavrin::COstraDlg; `readingRank` orders the Tab stops (smaller first).
+struct RegionRow {
+    Region region;
+    RegionWhen when;
+    RegionRole role;
+    const char* name;
+    const char* group;
+    int readingRank;
+};
+
+// The region table: hit test, names, roles and the reading order.
+std::span<const RegionRow> RegionTable();
+
+// Whether the row's region is tested in this state.
+bool RegionTested(const RegionRow& row, const PanelState& panel, std::uint8_t effectCode);
 
 // The first region, in test order, whose rectangle holds (x, y) and whose condition holds.
 std::optional<Region> HitRegion(const PanelState& panel, std::uint8_t effectCode, int x, int y);

@@ -1,5 +1,7 @@
 #include "ui/profile/CConfigureDlg.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <QMenu>
@@ -18,7 +20,6 @@
 #include "ui/controls/CTransparentListBox.h"
 #include "ui/controls/ContextMenuFilter.h"
 #include "ui/controls/DensePictures.h"
-#include "ui/controls/DialogKeyFilter.h"
 #include "ui/controls/SkinFont.h"
 #include "ui/profile/LaunchActionsQuestion.h"
 
@@ -36,10 +37,9 @@ const QColor kListSelected(0, 255, 255);
 const QColor kListShadow(0, 0, 0);
 constexpr int kListShadowOffset = 2;
 
-void DrawSkinText(QPainter& painter, QPoint at, const QString& text, int height) {
-    painter.setFont(SkinFont(QStringLiteral("Arial"), height, QFont::Light));
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(at, QSize(240, height * 2)), Qt::AlignLeft | Qt::AlignTop, text);
+DrawnText DrawText(QPainter& painter, QPoint at, int right, const QString& text, int height) {
+    return DrawSkinText(painter, text, QRect(at, QPoint(right, at.y() + height - 1)),
+                        SkinFont(QStringLiteral("Arial"), height, QFont::Light), Qt::white);
 }
 
 }  // namespace
@@ -71,8 +71,10 @@ CConfigureDlg::CConfigureDlg(Model& model, SettingsStore& settings, Prompts& pro
     list_->setOwner(this);
     new ContextMenuFilter(list_->viewport(),
                           [this](QPoint globalPosition) { showContextMenu(globalPosition); });
-    // Enter belongs to the focused control and never closes the dialog; Escape cancels it.
-    new DialogKeyFilter(this, [this] { reject(); });
+    // Enter presses the focused button and never closes the dialog by itself; Escape cancels
+    // it (keyPressEvent).
+    InstallSkinAccessibility();
+    list_->setAccessibleName(tr("Profile"));
     resize(kFallbackSize);
 }
 
@@ -124,6 +126,8 @@ void CConfigureDlg::OnInitDialog() {
                 Utf16FromUtf8(std::u8string(why.begin(), why.end())));
     }
     list_->setFocus(Qt::OtherFocusReason);
+    focusedRegion_ = -1;
+    ringShown_ = false;
     update();
 }
 
@@ -153,12 +157,17 @@ QImage CConfigureDlg::composeSurface() const {
     surface.fill(QColor(21, 23, 26));
     QPainter p(&surface);
     p.drawImage(QPoint(0, 0), background_);
-    DrawSkinText(p, kTitleAt, tr("Profile"), kTitleHeight);
+    drawnTexts_.clear();
+    drawnTexts_.add(DrawText(p, kTitleAt, kCloseImageAt.x() - 2, tr("Profile"), kTitleHeight));
     p.drawImage(kCloseImageAt, closeImage_);
     p.drawImage(kNewImageAt, newImage_);
-    DrawSkinText(p, kNewTextAt, tr("New"), kButtonTextHeight);
+    drawnTexts_.add(DrawText(p, kNewTextAt, kNewArea.right() - 1, tr("New"), kButtonTextHeight));
     p.drawImage(kDeleteImageAt, deleteImage_);
-    DrawSkinText(p, kDeleteTextAt, tr("Delete"), kButtonTextHeight);
+    drawnTexts_.add(
+        DrawText(p, kDeleteTextAt, kDeleteArea.right() - 1, tr("Delete"), kButtonTextHeight));
+    if (ringShown_ && hasFocus() && focusedRegion_ >= 0) {
+        PaintFocusRing(p, regionInfo(focusedRegion_).rect);
+    }
     return surface;
 }
 
@@ -168,6 +177,7 @@ void CConfigureDlg::paintEvent(QPaintEvent*) {
     }
     // Composed off screen and copied in one transfer, so nothing flickers.
     QPainter(this).drawImage(QPoint(0, 0), composeSurface());
+    AnnounceChanges(*this);
 }
 
 CConfigureDlg::Area CConfigureDlg::hitTest(QPoint point) {
@@ -181,6 +191,99 @@ CConfigureDlg::Area CConfigureDlg::hitTest(QPoint point) {
         return Area::Delete;
     }
     return Area::None;
+}
+
+std::vector<int> CConfigureDlg::regionChildren(int parent) const {
+    if (parent != kTopLevel) {
+        return {};
+    }
+    return {static_cast<int>(Area::Close), static_cast<int>(Area::New),
+            static_cast<int>(Area::Delete)};
+}
+
+SkinRegionInfo CConfigureDlg::regionInfo(int id) const {
+    SkinRegionInfo info;
+    info.role = QAccessible::PushButton;
+    switch (static_cast<Area>(id)) {
+        case Area::Close:
+            // It applies the selected profile as it closes.
+            info.rect = kCloseArea;
+            info.name = tr("Close");
+            info.description = tr("Applies the selected profile");
+            break;
+        case Area::New:
+            info.rect = kNewArea;
+            info.name = tr("New");
+            break;
+        case Area::Delete:
+            info.rect = kDeleteArea;
+            info.name = tr("Delete");
+            break;
+        case Area::None:
+            info.shown = false;
+            break;
+    }
+    return info;
+}
+
+void CConfigureDlg::activateRegion(int id) {
+    switch (static_cast<Area>(id)) {
+        case Area::Close:
+            closeButton();
+            break;
+        case Area::New:
+            newProfile();
+            break;
+        case Area::Delete:
+            deleteProfile();
+            break;
+        case Area::None:
+            break;
+    }
+    update();
+}
+
+std::vector<SkinStop> CConfigureDlg::focusStops() const {
+    return {{-1, list_},
+            {static_cast<int>(Area::New), nullptr},
+            {static_cast<int>(Area::Delete), nullptr},
+            {static_cast<int>(Area::Close), nullptr}};
+}
+
+bool CConfigureDlg::focusNextPrevChild(bool next) {
+    if (list_->editor() != nullptr) {
+        return QDialog::focusNextPrevChild(next);  // the rename keeps Tab for itself
+    }
+    ringShown_ = true;
+    FocusStop(*this, NextStop(*this, next), focusedRegion_);
+    return true;
+}
+
+void CConfigureDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+            if (list_->editor() == nullptr) {
+                reject();
+            }
+            event->accept();
+            return;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (QApplication::focusWidget() == this && focusedRegion_ >= 0) {
+                ringShown_ = true;
+                activateRegion(focusedRegion_);
+            }
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void CConfigureDlg::mousePressEvent(QMouseEvent* event) {
+    ringShown_ = false;
+    QDialog::mousePressEvent(event);
 }
 
 void CConfigureDlg::mouseReleaseEvent(QMouseEvent* event) {

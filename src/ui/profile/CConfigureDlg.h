@@ -17,6 +17,8 @@
 
 #include "device/MessageTarget.h"
 #include "model/ProfileFolder.h"
+#include "ui/controls/SkinSurface.h"
+#include "ui/controls/SkinText.h"
 
 class QMenu;
 
@@ -29,7 +31,7 @@ class SettingsStore;
 class SkinLookup;
 struct Model;
 
-class CConfigureDlg : public QDialog, public MessageTarget {
+class CConfigureDlg : public QDialog, public MessageTarget, public SkinSurface {
     Q_OBJECT
 
 public:
@@ -96,6 +98,17 @@ public:
     // The dialog's surface as the full paint composes it.
     QImage composeSurface() const;
 
+    // The close, New and Delete buttons as regions, by their Area.
+    QWidget* surfaceWidget() override { return this; }
+    std::vector<int> regionChildren(int parent) const override;
+    int regionParent(int) const override { return kTopLevel; }
+    SkinRegionInfo regionInfo(int id) const override;
+    void activateRegion(int id) override;
+    std::vector<SkinStop> focusStops() const override;
+    int focusedRegion() const override { return focusedRegion_; }
+    // The texts the last composition drew.
+    const std::vector<DrawnText>& drawnTexts() const { return drawnTexts_.all(); }
+
     CTransparentListBox* profileList() const { return list_; }
     const ProfileFolder& folder() const { return folder_; }
 
@@ -105,6 +118,9 @@ public slots:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void OnInitDialog();
@@ -146,6 +162,10 @@ private:
     QImage closeImage_;
     QImage newImage_;
     QImage deleteImage_;
+    int focusedRegion_ = -1;  // while the dialog itself has the focus
+    bool ringShown_ = false;
+    // Drawn in a const composition: what it drew is a record, not the dialog's state.
+    mutable DrawnTexts drawnTexts_;
 };
 
 }  // namespace tavrin

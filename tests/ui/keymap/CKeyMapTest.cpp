@@ -224,24 +224,6 @@ TEST_F(CKeyMapTest, TheSingleCombineTabClearsTheRecordAtOnceEvenWhenCancelled) {
     EXPECT_EQ(model.pending.pendingKeyCount, 0);
 }
 
-TEST_F(CKeyMapTest, EnterAndEscapeNeverCloseTheDialog) {
-    for (const bool hooked : {true, false}) {
-        hook.answer = hooked;
-        open(PositionOf(kVkB));
-        EXPECT_EQ(dialog->hookActive(), hooked);
-        QLineEdit* edit = dialog->singleKeyEdit();
-        edit->setFocus();
-        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            QTest::keyClick(edit, key);
-            EXPECT_TRUE(dialog->isVisible()) << hooked << " " << key;
-        }
-        click(kClosePoint);
-        EXPECT_TRUE(closedWith(QDialog::Rejected)) << hooked;
-    }
-    // Only the installed hook is removed.
-    EXPECT_EQ(hook.removes, 1);
-}
-
 TEST_F(CKeyMapTest, WithoutTheHookNoKeyIsCapturedAndSaveKeepsTheRestoredKey) {
     hook.answer = false;
     const std::uint8_t key = PositionOf(kVkB);

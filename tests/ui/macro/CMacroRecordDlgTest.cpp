@@ -237,17 +237,30 @@ TEST_F(CMacroRecordDlgTest, OkKeepsTheWorkAndCancelDropsIt) {
     EXPECT_EQ(model.macros.record(1).name(), u"Macro_001");
 }
 
-TEST_F(CMacroRecordDlgTest, EnterAndEscapeNeverClose) {
+TEST_F(CMacroRecordDlgTest, EnterNeverClosesAndEscapeCancelsUnlessAnEditIsOpen) {
     PutMacro(model.macros, 0, u"A", {}, 3);
     open();
     for (QWidget* target :
          {static_cast<QWidget*>(dialog.get()), static_cast<QWidget*>(dialog->loopsEdit()),
           static_cast<QWidget*>(dialog->macroList())}) {
-        for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter}) {
             QTest::keyClick(target, k);
             EXPECT_TRUE(dialog->isVisible());
         }
     }
+    // Escape in a line's editor ends the edit only.
+    CTransparentListBox* list = dialog->macroList();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->lineRect(0).center());
+    ASSERT_NE(list->editor(), nullptr);
+    list->editor()->setText(QStringLiteral("Fire"));
+    QTest::keyClick(list->editor(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    QTRY_COMPARE(list->editor(), nullptr);
+    // Then Escape cancels, as Cancel does: the store keeps what it had.
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(std::as_const(model.macros).record(0).name(), u"A");
 }
 
 TEST_F(CMacroRecordDlgTest, RenamesReachTheCopyByTheNameTimerAndOnOk) {
