@@ -41,6 +41,7 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "support/TempDir.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin::test {
 namespace {
@@ -283,9 +284,9 @@ TEST_F(HotplugSoak, AHundredQuickReplugsEndWithTheKeyboardReadAndNothingGrown) {
     const Time started = std::chrono::steady_clock::now();
     // The lighting the keyboard holds, as the start-up read found it. Nothing writes to the
     // keyboard from here on.
-    QTRY_VERIFY_WITH_TIMEOUT(app_->service().state() == KeyboardService::State::Ready &&
-                                 app_->service().link().eventOpen,
-                             10000);
+    TAVRIN_WAIT_TRUE_FOR(app_->service().state() == KeyboardService::State::Ready &&
+                             app_->service().link().eventOpen,
+                         10000);
     const std::uint8_t brightness = app_->model().settings.brightnessLevel();
     const std::uint8_t speed = app_->model().settings.speedLevel();
 

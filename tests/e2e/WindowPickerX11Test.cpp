@@ -18,6 +18,7 @@
 #include "X11Windows.h"
 #include "ui/rules/RuleEditDialog.h"
 #include "ui/rules/WindowPicker.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -128,7 +129,7 @@ TEST_F(WindowPickerX11, TheRuleEditorTakesTheClickedWindowsClass) {
     pickButton->click();
     EXPECT_FALSE(pickButton->isEnabled());  // while the pointer is grabbed
     ASSERT_TRUE(ClickAt(600, 200));
-    QTRY_VERIFY_WITH_TIMEOUT(pickButton->isEnabled(), 5000);
+    TAVRIN_WAIT_TRUE_FOR(pickButton->isEnabled(), 5000);
     EXPECT_EQ(dialog.rule(),
               (ProfileRule{ProfileRule::Match::WindowClass, QStringLiteral("Plain-App"),
                            ProfileRule::Kind::WhileFocused, QStringLiteral("Game")}));

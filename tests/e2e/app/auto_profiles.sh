@@ -10,7 +10,7 @@
 source "$(dirname "$0")/common.sh"
 CTL="$2"
 KEYBOARD="$3"
-require_tools dbus-run-session gdbus xvfb-run xdotool xprop openbox xmessage
+require_tools dbus-run-session gdbus Xvfb xdotool xprop openbox xmessage
 HERE=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$work/data/Configure"
 start_keyboard "$KEYBOARD"
@@ -138,7 +138,8 @@ cmp -s "$rules" "$work/broken-copy" || verdict "the broken rules file was change
 echo ok >"$work/verdict"
 INNER
 
-timeout 150 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" \
+start_xvfb
+timeout 150 dbus-run-session -- \
     bash "$work/inner.sh" "$work" "$APP" "$HERE" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||
     fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"

@@ -50,6 +50,19 @@ wait_for() {
     done
 }
 
+# A private X server ($1 names its files, default xvfb) on a display that it picks itself and
+# names on a descriptor once it listens: two servers starting at once cannot take the same
+# display, as they can with xvfb-run -a. It does not reset when its last client leaves. DISPLAY
+# names it; the server is stopped with the script.
+start_xvfb() {
+    local name=${1:-xvfb}
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/$name.display" \
+        2>"$work/$name.log" &
+    pids+=($!)
+    wait_for 30 test -s "$work/$name.display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -1 "$work/$name.display")"
+}
+
 # Width and height of a PNG file, from its header.
 png_size() {
     local hex

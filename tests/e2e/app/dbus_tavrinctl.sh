@@ -7,7 +7,7 @@
 source "$(dirname "$0")/common.sh"
 CTL="$2"
 KEYBOARD="$3"
-require_tools dbus-run-session gdbus xvfb-run xdotool
+require_tools dbus-run-session gdbus Xvfb xdotool
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$work/data"
 
@@ -89,7 +89,8 @@ wait "$app" 2>/dev/null
 echo ok >"$work/verdict"
 INNER
 
-timeout 150 dbus-run-session -- xvfb-run -a -s "-screen 0 1280x800x24" \
+start_xvfb
+timeout 150 dbus-run-session -- \
     bash "$work/inner.sh" "$work" "$APP" "$CTL" "$(cd "$(dirname "$0")" && pwd)" \
     >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] ||

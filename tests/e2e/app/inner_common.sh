@@ -1,6 +1,6 @@
-# Shared by the scripts that the end-to-end tests run inside a private bus or X server
-# (dbus-run-session, xvfb-run): whatever such a script starts in the background ends with it, and
-# its waits are bounded.
+# Shared by the scripts that the end-to-end tests run inside a private session bus
+# (dbus-run-session) or beside a private X server: whatever such a script starts in the
+# background ends with it, and its waits are bounded.
 set -u
 
 # Stops and waits for every background job of the script, however it ends.

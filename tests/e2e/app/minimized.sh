@@ -8,14 +8,6 @@ require_tools Xvfb xdotool xwininfo xprop trayer
 unset DBUS_SESSION_BUS_ADDRESS  # the icon goes to the XEmbed area, not to a D-Bus watcher
 export QT_QPA_PLATFORM=xcb
 
-# Starts an X server of its own; its display goes to $1.
-start_x() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/$1.display" \
-        2>"$work/$1-xvfb.log" &
-    pids+=($!)
-    wait_for 30 test -s "$work/$1.display" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -1 "$work/$1.display")"
-}
 # The program's windows by name, viewable or not, with their width.
 program_windows() {
     local id
@@ -38,7 +30,7 @@ pids+=($!)
 wait_for 30 test -S "$work/kb.sock" || fail "the virtual keyboard is not listening"
 
 # 1. With a notification area: the icon, the keyboard read, and no window.
-start_x tray
+start_xvfb tray
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)
@@ -64,7 +56,7 @@ kill "$app"
 wait "$app" 2>/dev/null || true
 
 # 2. Without one: the window, iconified.
-start_x bare
+start_xvfb bare
 : >"$work/frames.txt"
 "$APP" --minimized --virtual-device "$work/kb.sock" --data-dir "$work/data2" \
     >"$work/app2.log" 2>&1 &

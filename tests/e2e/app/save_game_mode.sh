@@ -4,7 +4,7 @@
 # else. Usage: save_game_mode.sh <tavrin-gaming-keyboard> <tavrin-virtual-keyboard>
 source "$(dirname "$0")/common.sh"
 KEYBOARD="$2"
-require_tools xvfb-run xdotool
+require_tools Xvfb xdotool
 export QT_QPA_PLATFORM=xcb
 mkdir -p "$work/data"
 
@@ -42,7 +42,8 @@ kill $app
 wait $app 2>/dev/null
 echo ok >"$work/verdict"
 INNER
-timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" \
+start_xvfb
+timeout 120 \
     bash "$work/inner.sh" "$work" "$APP" "$(cd "$(dirname "$0")" && pwd)" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] || fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 

@@ -12,11 +12,8 @@ prefix="$work/prefix"
 export HOME="$work/home" XDG_DATA_HOME="$work/home/data"
 mkdir -p "$HOME"
 
-# The X server picks a free display and names it on descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 30 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb
+export QT_QPA_PLATFORM=xcb
 trayer --edge top --align right --widthtype request --height 32 --SetDockType false \
     --transparent false >"$work/trayer.log" 2>&1 &
 pids+=($!)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a real X server: it stays up and shows a window of the size of "main.png".
 source "$(dirname "$0")/common.sh"
-require_tools xvfb-run xdotool
+require_tools Xvfb xdotool
 # The test run sets the offscreen platform for the widget tests; this one needs the X server.
 export QT_QPA_PLATFORM=xcb
 PROGRAM_DIR=$(dirname "$APP")
@@ -26,7 +26,8 @@ kill $app
 wait $app 2>/dev/null
 echo ok >"$work/verdict"
 INNER
-timeout 100 xvfb-run -a -s "-screen 0 1280x800x24" \
+start_xvfb
+timeout 100 \
     bash "$work/inner.sh" "$work" "$APP" "$(cd "$(dirname "$0")" && pwd)" >"$work/inner.log" 2>&1 || true
 [ "$(cat "$work/verdict" 2>/dev/null)" = ok ] || fail "$(cat "$work/verdict" 2>/dev/null || echo 'no verdict')"
 read -r w h < <(awk '/Geometry:/ {split($2, a, "x"); print a[1], a[2]}' "$work/win.txt")

@@ -16,6 +16,7 @@
 #include "service/KeyboardService.h"
 #include "support/TempDir.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -79,8 +80,8 @@ TEST(AppAccessDenied, TellsHowToInstallTheRuleInsteadOfReportingNoKeyboard) {
         ASSERT_TRUE(app.start(error)) << error.toStdString();
 
         // The keyboard opens on the service's worker; the window hears of it when it is done.
-        QTRY_VERIFY_WITH_TIMEOUT(app.service().link().accessDenied, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(app.settingsLoaded(), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app.service().link().accessDenied, 10000);
+        TAVRIN_WAIT_TRUE_FOR(app.settingsLoaded(), 10000);
         EXPECT_EQ(app.window().isVisible(), !c.tray);
         // Two refused interfaces, one message, and it names the rule the build ships.
         const auto boxes = OpenBoxes();

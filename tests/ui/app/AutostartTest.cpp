@@ -12,6 +12,7 @@
 #include "app/Autostart.h"
 #include "support/TempDir.h"
 #include "ui/support/ScopedEnvironment.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -90,7 +91,7 @@ TEST(Autostart, TheEntryStartsThisProgramMinimizedWhateverItsPathHolds) {
         launch.start(QStringLiteral("gio"), {QStringLiteral("launch"), entry});
         ASSERT_TRUE(launch.waitForFinished(20000)) << launch.errorString().toStdString();
         ASSERT_EQ(launch.exitCode(), 0) << launch.readAll().toStdString();
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+        TAVRIN_WAIT_TRUE_FOR(QFile::exists(record), 10000);
         EXPECT_EQ(ReadAll(record), program + QStringLiteral("\n--minimized\n"));
 
         ASSERT_TRUE(DisableAutostart(entry, error)) << error.toStdString();

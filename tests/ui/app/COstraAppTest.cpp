@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 #include "ui/controls/CBitSlider.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -75,9 +76,9 @@ TEST_F(AppStartTest, WithAKeyboardTheWindowShowsAndTheSlidersFollowTheKeyboard) 
 
     // The start-up read ends with WM_SETTINGS_LOADED, which sets the sliders from the model.
     // The brightness slider starts at 1; the keyboard's factory brightness is another level.
-    QTRY_VERIFY_WITH_TIMEOUT(app->model().savedSettings.keyMap()[0] != 0, 5000);
-    QTRY_COMPARE(app->window().slider(kBrightnessSliderId)->value(),
-                 int(app->model().settings.brightnessLevel()));
+    TAVRIN_WAIT_TRUE_FOR(app->model().savedSettings.keyMap()[0] != 0, 5000);
+    TAVRIN_WAIT_EQ(app->window().slider(kBrightnessSliderId)->value(),
+                   int(app->model().settings.brightnessLevel()));
     EXPECT_EQ(app->window().slider(kReportSliderId)->value(),
               int(app->model().settings.reportInterval()));
     EXPECT_EQ(app->window().slider(kSpeedSliderId)->value(),
@@ -158,7 +159,7 @@ TEST_F(AppStartTest, MinimizedStartsInTheNotificationAreaOrIconified) {
                      (c.tray ? ", tray" : ", no tray"));
         auto app = start(c.keyboard, c.tray, nullptr, true);
         if (c.keyboard) {
-            QTRY_VERIFY_WITH_TIMEOUT(app->model().savedSettings.keyMap()[0] != 0, 5000);
+            TAVRIN_WAIT_TRUE_FOR(app->model().savedSettings.keyMap()[0] != 0, 5000);
         }
         QTest::qWait(100);  // what the first link may still show
         EXPECT_EQ(app->window().isVisible(), !c.tray);

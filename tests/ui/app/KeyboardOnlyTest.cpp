@@ -20,6 +20,7 @@
 #include "ui/keymap/CKeyMap.h"
 #include "ui/main/COstraDlg.h"
 #include "ui/support/UiTestSupport.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -47,7 +48,7 @@ protected:
         app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
-        QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
         window().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
@@ -106,7 +107,7 @@ TEST_F(KeyboardOnlyTest, WaveWithItsDirectionReachesTheKeyboard) {
     ASSERT_EQ(model().settings.directionCode(), 0);
     keyboard->clearHostReports();
     key(Qt::Key_S, Qt::ControlModifier);
-    QTRY_VERIFY_WITH_TIMEOUT(!window().busy(), 10000);
+    TAVRIN_WAIT_TRUE_FOR(!window().busy(), 10000);
 
     const auto& lighting = keyboard->state().bytes;
     EXPECT_EQ(lighting[VirtualKeyboardState::kLightingOffset], 2);      // Wave
@@ -137,7 +138,7 @@ TEST_F(KeyboardOnlyTest, EnterOnCapsLockOpensItsAssignmentAndEscapeChangesNothin
     });
     key(Qt::Key_Return);
     EXPECT_TRUE(opened);
-    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    TAVRIN_WAIT_TRUE(QApplication::activeModalWidget() == nullptr);
     EXPECT_EQ(model().assignments.bytes, before.bytes);
     EXPECT_EQ(model().settings.bytes, settingsBefore.bytes);
     EXPECT_TRUE(prompts.shown().empty());

@@ -24,6 +24,7 @@
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "ui/main/COstraDlg.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -58,7 +59,7 @@ protected:
         app = std::make_unique<COstraApp>(appOptions, std::move(overrides));
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
-        QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
     }
 
     void TearDown() override {
@@ -86,8 +87,8 @@ protected:
         app->applyProfile(QStringLiteral("Shared"));
         ASSERT_EQ(prompts.shown().size(), 1u);
         EXPECT_EQ(prompts.shown()[0].buttons, PromptButtons::Choices);
-        QTRY_COMPARE_WITH_TIMEOUT(keyboardEntry(kF12), (KeyMapEntry{kF12Vk, 0, 0, 0x0C}), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(app->service().state() == KeyboardService::State::Ready, 10000);
+        TAVRIN_WAIT_EQ_FOR(keyboardEntry(kF12), (KeyMapEntry{kF12Vk, 0, 0, 0x0C}), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app->service().state() == KeyboardService::State::Ready, 10000);
     }
 
     test::ManualClock clock;
@@ -132,7 +133,7 @@ TEST_F(LaunchKeyTest, APathWithShellWordsRunsThatProgramAndNothingElse) {
 
     keyboard->press(kF12Vk);  // the keyboard's event report, through the event worker
 
-    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(dir + "/ran"), 10000);
+    TAVRIN_WAIT_TRUE_FOR(fs::exists(dir + "/ran"), 10000);
     std::ifstream ranFile(dir + "/ran");
     const std::string ran((std::istreambuf_iterator<char>(ranFile)), {});
     EXPECT_EQ(ran, program.string()) << "started directly, by its whole path";
@@ -140,7 +141,7 @@ TEST_F(LaunchKeyTest, APathWithShellWordsRunsThatProgramAndNothingElse) {
     std::string pid;
     pidFile >> pid;
     ASSERT_FALSE(pid.empty());
-    QTRY_VERIFY_WITH_TIMEOUT(ProcessEnded(pid), 10000);
+    TAVRIN_WAIT_TRUE_FOR(ProcessEnded(pid), 10000);
     EXPECT_FALSE(fs::exists(dir + "/pwned")) << "no shell read the path";
     EXPECT_TRUE(app->lastBalloon().isEmpty());
 }
@@ -167,16 +168,15 @@ TEST_F(LaunchKeyTest, APathThatCannotRunIsToldWithItsKey) {
             // The same F12 already: only the path differs, and is asked about again.
             prompts.queueChoice(0);
             app->applyProfile(QStringLiteral("Shared"));
-            QTRY_VERIFY_WITH_TIMEOUT(app->model().assignments.record(kF12).launchPath() == c.path,
-                                     10000);
-            QTRY_VERIFY_WITH_TIMEOUT(app->service().state() == KeyboardService::State::Ready,
-                                     10000);
+            TAVRIN_WAIT_TRUE_FOR(app->model().assignments.record(kF12).launchPath() == c.path,
+                                 10000);
+            TAVRIN_WAIT_TRUE_FOR(app->service().state() == KeyboardService::State::Ready, 10000);
         }
         keyboard->press(kF12Vk);
         const QString expected =
             QStringLiteral("The key F12 did not open \"%1\": %2")
                 .arg(QString::fromStdU16String(c.path), QString::fromLatin1(c.why));
-        QTRY_COMPARE_WITH_TIMEOUT(app->lastBalloon(), expected, 10000);
+        TAVRIN_WAIT_EQ_FOR(app->lastBalloon(), expected, 10000);
     }
     EXPECT_TRUE(fs::is_empty(scratch.path())) << "nothing was made by a run";
 }

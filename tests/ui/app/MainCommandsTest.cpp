@@ -42,6 +42,7 @@
 #include "ui/profile/CConfigureDlg.h"
 #include "ui/support/UiTestSupport.h"
 #include "ui/support/UrlCatcher.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -153,7 +154,7 @@ protected:
         app = std::make_unique<COstraApp>(options, testOverrides());
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
-        QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
         test::ParkMouse(window());
     }
@@ -161,7 +162,7 @@ protected:
     COstraDlg& window() { return app->window(); }
     Model& model() { return app->model(); }
     void click(QPoint p) { QTest::mouseClick(&window(), Qt::LeftButton, {}, p); }
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!window().busy(), 10000); }
+    void waitIdle() { TAVRIN_WAIT_TRUE_FOR(!window().busy(), 10000); }
     // Forget what the keyboard and the clock have seen so far.
     void mark() {
         keyboard->clearHostReports();
@@ -255,7 +256,7 @@ TEST_F(MainCommandsTest, SaveRunsOnAWorkerWhileTheWindowWaitsAndIgnoresInput) {
         released.wait(lock, [&] { return !hold; });
     });
     click(kSave);
-    QTRY_VERIFY(held.load());
+    TAVRIN_WAIT_TRUE(held.load());
     EXPECT_TRUE(window().busy());
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
@@ -263,7 +264,7 @@ TEST_F(MainCommandsTest, SaveRunsOnAWorkerWhileTheWindowWaitsAndIgnoresInput) {
     const QImage before = window().composedImage();
     click({38, 232});  // Game Mode ON
     EXPECT_EQ(model().settings.gameMode(), 0);
-    QTRY_VERIFY(window().composedImage() != before);
+    TAVRIN_WAIT_TRUE(window().composedImage() != before);
     test::SaveScreenshotIfAsked(window(), QStringLiteral("main-saving"));
     {
         std::lock_guard lock(mutex);
@@ -299,7 +300,7 @@ TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
     QString error;
     ASSERT_TRUE(app->start(error));
     // The window shows once the keyboard has opened, while its read is still held.
-    QTRY_VERIFY_WITH_TIMEOUT(window().isVisible(), 10000);
+    TAVRIN_WAIT_TRUE_FOR(window().isVisible(), 10000);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
     const auto reportsSoFar = keyboard->hostReports().size();
     click(kSave);
@@ -316,7 +317,7 @@ TEST_F(MainCommandsTest, SaveAndReturnWaitForTheStartupRead) {
         hold = false;
     }
     released.notify_all();
-    QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+    TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
     clock.setOnSleep({});
     // Only the start-up read and its ReadLighting reached the keyboard.
     const auto reports = keyboard->hostReports();
@@ -650,7 +651,7 @@ TEST_F(MainCommandsTest, ProfileOkReloadsLocallyWithoutReadingTheKeyboardOrCheck
     EXPECT_EQ(shownWith, window().frameGeometry());
     // 50 ms later, by a timer: the window thread does not sleep.
     EXPECT_TRUE(clock.waits().empty());
-    QTRY_COMPARE(model().keyChangedFlags[2], std::uint8_t{1});
+    TAVRIN_WAIT_EQ(model().keyChangedFlags[2], std::uint8_t{1});
     EXPECT_TRUE(keyboard->hostReports().empty());  // no ReadLighting
     EXPECT_EQ(prompts.shown().size(), 1u);         // no firmware question
     const auto macroFile = test::ReadWholeFile(data / kMacroFileName);
@@ -824,7 +825,7 @@ TEST_F(MainCommandsTest, AKeyGivenAFileReachesTheKeyboardAndAPressOpensTheFile) 
     EXPECT_EQ(KeyboardEntry(keyboard->state(), f1), entry);
 
     keyboard->press(112);
-    QTRY_COMPARE_WITH_TIMEOUT(shell.opened.size(), std::size_t{1}, 5000);
+    TAVRIN_WAIT_EQ_FOR(shell.opened.size(), std::size_t{1}, 5000);
     EXPECT_EQ(shell.opened[0].directory, data.path());
     EXPECT_EQ(shell.opened[0].file, std::filesystem::path("notes.txt"));
 }
@@ -950,7 +951,7 @@ TEST_F(MainCommandsTest, AStartUpReadThatFailsSaysSoAndChangesNothing) {
         // The keyboard is found but answers no get-feature request.
         mute = true;
         start(l.id);
-        QTRY_COMPARE(prompts.shown().size(), std::size_t{1});
+        TAVRIN_WAIT_EQ(prompts.shown().size(), std::size_t{1});
         EXPECT_EQ(prompts.shown()[0].text, l.text) << "and no firmware offer";
         EXPECT_EQ(app->service().state(), KeyboardService::State::None);
         EXPECT_EQ(model().firmware, FirmwareVersion{});
@@ -983,7 +984,7 @@ TEST_F(MainCommandsTest, WithoutAKeyboardProfilesAndCancelWorkOnTheFiles) {
     app = std::make_unique<COstraApp>(options, testOverrides());
     QString error;
     ASSERT_TRUE(app->start(error));
-    QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+    TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
     EXPECT_FALSE(window().isVisible());
     ASSERT_EQ(app->service().state(), KeyboardService::State::None);
 
@@ -1009,8 +1010,8 @@ TEST_F(MainCommandsTest, WithoutAKeyboardProfilesAndCancelWorkOnTheFiles) {
     });
     app->runCommand(Region::Profile);
     EXPECT_EQ(runs, 1);
-    QTRY_COMPARE(window().slider(kBrightnessSliderId)->value(), 4);
-    QTRY_COMPARE(keymapFileSettings(), Bytes(model().settings));
+    TAVRIN_WAIT_EQ(window().slider(kBrightnessSliderId)->value(), 4);
+    TAVRIN_WAIT_EQ(keymapFileSettings(), Bytes(model().settings));
     EXPECT_EQ(prompts.shown().size(), 1u);
 }
 

@@ -32,6 +32,7 @@
 #include "ui/rules/ProfileRulesDialog.h"
 #include "ui/support/ScopedEnvironment.h"
 #include "ui/support/UiTestSupport.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -82,7 +83,7 @@ protected:
         app = std::make_unique<COstraApp>(options, std::move(overrides));
         QString error;
         ASSERT_TRUE(app->start(error)) << error.toStdString();
-        QTRY_VERIFY_WITH_TIMEOUT(app->settingsLoaded(), 10000);
+        TAVRIN_WAIT_TRUE_FOR(app->settingsLoaded(), 10000);
     }
 
     // The menu as the user sees it when it opens.
@@ -200,9 +201,9 @@ TEST_F(TrayMenuTest, AClickAppliesTheProfileAndSendsIt) {
     EXPECT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).toString(), QStringLiteral("Lit"));
     // Applied like the profile manager's OK, then sent like Save.
-    QTRY_COMPARE_WITH_TIMEOUT(setting("Software\\Dalvex", "CurrentProfileName"),
-                              std::optional<std::u16string>(u"Lit.bin"), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(int(app->simulatedKeyboard()->state().lighting()[0]), 5, 10000);
+    TAVRIN_WAIT_EQ_FOR(setting("Software\\Dalvex", "CurrentProfileName"),
+                       std::optional<std::u16string>(u"Lit.bin"), 10000);
+    TAVRIN_WAIT_EQ_FOR(int(app->simulatedKeyboard()->state().lighting()[0]), 5, 10000);
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_TRUE(profileActions().at(1)->isChecked());
 }
@@ -303,7 +304,7 @@ TEST_F(TrayMenuTest, TheRulesWindowOpensOverTheWindowWhileItShows) {
         EXPECT_EQ(rules->windowHandle()->transientParent(),
                   shown ? app->window().windowHandle() : nullptr);
         rules->reject();
-        QTRY_VERIFY(app->rulesWindow() == nullptr);
+        TAVRIN_WAIT_TRUE(app->rulesWindow() == nullptr);
     }
 }
 
@@ -425,7 +426,7 @@ TEST_F(TrayMenuTest, TheProfileManagerOpensTheRulesWindowOverItself) {
     app->runCommand(Region::Profile);
     EXPECT_TRUE(manager);
     EXPECT_TRUE(rulesOverManager);
-    QTRY_VERIFY(app->rulesWindow() == nullptr);  // deleted once closed
+    TAVRIN_WAIT_TRUE(app->rulesWindow() == nullptr);  // deleted once closed
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "ui/main/COstraDlg.h"
 #include "ui/profile/ProfileDialogTestSupport.h"
 #include "ui/support/UiTestSupport.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin::test {
 namespace {
@@ -226,7 +227,7 @@ TEST_F(HighDensity, WindowsFollowTheirScreen) {
         const QSize logical = window.widget->size();
         for (QScreen* screen : {single, twice}) {
             window.widget->setScreen(screen);
-            QTRY_COMPARE(window.widget->devicePixelRatioF(), screen->devicePixelRatio());
+            TAVRIN_WAIT_EQ(window.widget->devicePixelRatioF(), screen->devicePixelRatio());
             window.widget->repaint();
             const QImage picture = window.picture();
             EXPECT_DOUBLE_EQ(picture.devicePixelRatio(), screen->devicePixelRatio())

@@ -9,6 +9,7 @@
 
 #include "platform/qt/QtKeyHook.h"
 #include "ui/keymap/KeyMapFixture.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -28,7 +29,7 @@ protected:
         open(test::PositionOf(kVkB));
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
-        QTRY_COMPARE(QApplication::focusWidget(), dialog->singleKeyEdit());
+        TAVRIN_WAIT_EQ(QApplication::focusWidget(), dialog->singleKeyEdit());
     }
     void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
     QString shown() const { return dialog->singleKeyEdit()->text().trimmed(); }
@@ -106,12 +107,12 @@ TEST_F(KeyMapKeyboardTest, RegionsAreNamedAndPressedThroughTheirActions) {
     EXPECT_EQ(tick->text(QAccessible::Name).toStdString(), "Disable");
     EXPECT_FALSE(tick->state().checked);
     tick->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QTRY_VERIFY(tick->state().checked);
+    TAVRIN_WAIT_TRUE(tick->state().checked);
     QAccessibleInterface* basic = RegionAccessible(*dialog, 3);
     EXPECT_EQ(basic->role(), QAccessible::PageTab);
     EXPECT_FALSE(basic->state().selected);
     basic->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QTRY_COMPARE(dialog->activeTab(), CKeyMap::BasicTab);
+    TAVRIN_WAIT_EQ(dialog->activeTab(), CKeyMap::BasicTab);
     EXPECT_TRUE(basic->state().selected);
     // The launch rows show on their tab only.
     QAccessibleInterface* sound = RegionAccessible(*dialog, CKeyMap::kLaunchRadio);

@@ -4,6 +4,7 @@
 
 #include "support/ScopedTranslation.h"
 #include "ui/macro/MacroTestSupport.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin::test {
 namespace {
@@ -255,7 +256,7 @@ TEST_F(CMacroRecordDlgTest, EnterNeverClosesAndEscapeCancelsUnlessAnEditIsOpen) 
     list->editor()->setText(QStringLiteral("Fire"));
     QTest::keyClick(list->editor(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->isVisible());
-    QTRY_COMPARE(list->editor(), nullptr);
+    TAVRIN_WAIT_EQ(list->editor(), nullptr);
     // Then Escape cancels, as Cancel does: the store keeps what it had.
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
@@ -273,7 +274,7 @@ TEST_F(CMacroRecordDlgTest, RenamesReachTheCopyByTheNameTimerAndOnOk) {
     list->editor()->setText(QStringLiteral("Fire"));
     QTest::keyRelease(list->editor(), Qt::Key_Return);
     EXPECT_EQ(list->lineText(0), QStringLiteral("Fire"));
-    QTRY_COMPARE_WITH_TIMEOUT(working(0).name(), std::u16string(u"Fire"), 3000);
+    TAVRIN_WAIT_EQ_FOR(working(0).name(), std::u16string(u"Fire"), 3000);
 
     // Renamed and left with OK at once, before the timer's next tick.
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);

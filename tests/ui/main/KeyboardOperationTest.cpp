@@ -14,6 +14,7 @@
 #include "ui/controls/CBitSlider.h"
 #include "ui/controls/SkinAccent.h"
 #include "ui/main/MainViewFixture.h"
+#include "ui/support/Waits.h"
 
 namespace tavrin {
 namespace {
@@ -254,7 +255,7 @@ TEST_F(KeyboardOperationTest, RegionsHaveRolesNamesStatesAndActions) {
     ASSERT_NE(press, nullptr);
     ASSERT_EQ(press->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
     press->doAction(QAccessibleActionInterface::pressAction());
-    QTRY_VERIFY(!state().panel.lightCollapsed);
+    TAVRIN_WAIT_TRUE(!state().panel.lightCollapsed);
     EXPECT_TRUE(light->state().expanded);
     EXPECT_FALSE(effect->state().invisible);
     EXPECT_EQ(effect->text(QAccessible::Value).toStdString(), "Static");
@@ -266,7 +267,7 @@ TEST_F(KeyboardOperationTest, RegionsHaveRolesNamesStatesAndActions) {
     EXPECT_EQ(on->text(QAccessible::Name).toStdString(), "Game Mode ON");
     EXPECT_FALSE(on->state().checked);
     on->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QTRY_COMPARE(settings().gameMode(), 1);
+    TAVRIN_WAIT_EQ(settings().gameMode(), 1);
     EXPECT_TRUE(on->state().checked);
 
     // Geometry on the screen, for a reader's magnifier and pointer.
@@ -337,7 +338,7 @@ TEST_F(KeyboardOperationTest, KeysTellTheirMeaning) {
     EXPECT_TRUE(esc->state().checked);
     EXPECT_EQ(esc->text(QAccessible::Description).toStdString(), "Lit");
     esc->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QTRY_COMPARE(settings().diyTable(2)[LedIndexTable[0]], 0);
+    TAVRIN_WAIT_EQ(settings().diyTable(2)[LedIndexTable[0]], 0);
     EXPECT_FALSE(esc->state().checked);
 }
 
